@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <charconv>
+#include <limits>
 
 namespace bitonix {
 
@@ -76,8 +77,7 @@ QString TProfileFile::ReadString(const QString& section, const QString& key,
     if (bytes.startsWith(Utf8Bom)) {
         bytes.remove(0, Utf8Bom.size());
     }
-    const std::optional<QString> value =
-        TIniDocument::Parse(bytes, DecodeUtf8).Value(section, key);
+    const std::optional<QString> value = TIniDocument::Parse(bytes, DecodeUtf8).Value(section, key);
     if (!value) {
         return defaultValue;
     }
@@ -89,8 +89,7 @@ QString TProfileFile::ReadString(const QString& section, const QString& key,
     return text;
 }
 
-int TProfileFile::ReadInteger(const QString& section, const QString& key,
-                              int defaultValue) const {
+int TProfileFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
     return ParseProfileInteger(ReadString(section, key, QString())).value_or(defaultValue);
 }
 

@@ -66,16 +66,17 @@ TProcessingConfig LoadProcessingConfig(const TProcessingConfig& current,
 }
 
 void SaveProcessingConfig(const TProcessingConfig& config, const QString& configFile) {
-    TProfileFile(configFile).WriteStrings(
-        SectionProcessing, {{QStringLiteral("DPI"), config.DPI},
-                            {QStringLiteral("Rotation"), QString::number(config.Rotation)},
-                            {QStringLiteral("Contrast"), QString::number(config.Contrast)},
-                            {QStringLiteral("Perspective"), QString::number(config.Perspective)}});
+    TProfileFile(configFile)
+        .WriteStrings(SectionProcessing,
+                      {{QStringLiteral("DPI"), config.DPI},
+                       {QStringLiteral("Rotation"), QString::number(config.Rotation)},
+                       {QStringLiteral("Contrast"), QString::number(config.Contrast)},
+                       {QStringLiteral("Perspective"), QString::number(config.Perspective)}});
 }
 
 QString ReadConfigLanguage(const QString& configFile) {
-    return TProfileFile(configFile).ReadString(SectionConfig, QStringLiteral("Language"),
-                                               QString());
+    return TProfileFile(configFile)
+        .ReadString(SectionConfig, QStringLiteral("Language"), QString());
 }
 
 int ReadConfigWHSize(const QString& configFile) {

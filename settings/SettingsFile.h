@@ -29,6 +29,8 @@ struct TProcessingConfig {
     int Rotation = 0;                    // index of cbRotation
     int Contrast = 21;                   // position of tbContrast
     int Perspective = PerspectiveManual; // code of the checked straightening button
+
+    bool operator==(const TProcessingConfig&) const = default;
 };
 
 // Full path of the settings file: <GenericConfigLocation>/Bitonix/bitonix.ini
