@@ -54,8 +54,8 @@ std::optional<int> ParseProfileInteger(const QString& text) {
         negative = *first == '-';
         ++first;
     }
-    // from_chars takes no sign after a prefix and no "+": the checks above
-    // leave it bare digits, and the magnitude is read wide to allow INT_MIN.
+    // Past the prefix or the sign only digits may follow (from_chars would take
+    // a second "-"); the magnitude is read wide so that -2147483648 fits.
     if (first == last || *first == '+' || *first == '-') {
         return std::nullopt;
     }
