@@ -1,0 +1,143 @@
+// The run controller: the guarded section of a run and its clean-up.
+#include "pipeline/BatchRun.h"
+
+#include "correction/DocCorrection.h"
+#include "pipeline/InputPreparation.h"
+#include "pipeline/OutputNaming.h"
+#include "pipeline/PageProcessing.h"
+#include "pipeline/TempFiles.h"
+#include "support/Error.h"
+
+#include <chrono>
+#include <memory>
+
+namespace bitonix {
+
+namespace {
+
+// Releases what a run holds, in this order, however the run ends: the open
+// PDF, the files' temporary folders, the image library, the detector, and
+// last the run's private folder.
+class TRunCleanup {
+public:
+    TRunCleanup(TRunContext& ctx, const TBatchFileList& files) : FCtx(ctx), FFiles(files) {}
+    ~TRunCleanup() {
+        FCtx.Writer.kpdfabort();
+        CleanupBatchTempDirs(FFiles);
+        InitLeptonicaWarp(nullptr);
+        Lept.reset();
+        UnloadDocDetect();
+        RunDir.reset();
+    }
+    TRunCleanup(const TRunCleanup&) = delete;
+    TRunCleanup& operator=(const TRunCleanup&) = delete;
+
+    std::unique_ptr<TLeptonica> Lept;
+    std::unique_ptr<TRunTempDir> RunDir;
+
+private:
+    TRunContext& FCtx;
+    const TBatchFileList& FFiles;
+};
+
+} // namespace
+
+std::uint32_t TickCount() {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<std::uint32_t>(ms.count());
+}
+
+void ShowProgressText(TRunContext& ctx, const QString& text) {
+    ctx.Host.SetStatusText(text);
+    ctx.Host.SetProgressLabel(text);
+}
+
+void THostExtractFeedback::PageProgress(const QString& fileName, int page, int count) {
+    ShowProgressText(FCtx, FCtx.S.SPrgPreparing + QStringLiteral(": ") + fileName +
+                               QStringLiteral(" (") + FCtx.S.SPrgPage + QLatin1Char(' ') +
+                               QString::number(page) + QLatin1Char('/') + QString::number(count) +
+                               QLatin1Char(')'));
+}
+
+TRunContext::TRunContext(const TRunSettings& settings, const TLangStrings& strings, TRunHost& host)
+    : Settings(settings), S(strings), Host(host), MergedOutput(settings.MergedOutput),
+      Writer(settings.Progname.toStdString(),
+             settings.Clock ? settings.Clock : TKPdfClock(KPdfLocalTime)) {}
+
+TRunResult RunBatch(const TRunSettings& settings, const TLangStrings& strings, TRunHost& host) {
+    const std::uint32_t start = TickCount();
+    TRunResult result;
+    TRunContext ctx(settings, strings, host);
+    TBatchFileList files;
+    TBatchPageList pages;
+    TPageCorrectionList corrections;
+    {
+        TRunCleanup cleanup(ctx, files);
+        cleanup.RunDir = std::make_unique<TRunTempDir>(
+            settings.TempParent.isEmpty() ? GetTempDirectory() : settings.TempParent);
+        ctx.tempdir = cleanup.RunDir->Path();
+
+        cleanup.Lept = std::make_unique<TLeptonica>(settings.ProgramDir);
+        if (!cleanup.Lept->Loaded()) {
+            host.ShowMessage(QString::fromLatin1(KLeptonicaLoadMessage));
+            throw TError(QStringLiteral(
+                "The Leptonica image library could not be loaded, so no page can be converted. "
+                "Install Leptonica (Debian: liblept5) or place it beside the program."));
+        }
+        ctx.Lept = cleanup.Lept.get();
+        InitLeptonicaWarp(cleanup.Lept->Library());
+        LoadDocDetect(settings.ProgramDir);
+
+        if (settings.Merged) {
+            ctx.MergedOutput = filemaneprocess(ctx.MergedOutput);
+            host.MergedOutputChanged(ctx.MergedOutput);
+        }
+        result.MergedOutput = ctx.MergedOutput;
+
+        host.SetProgressMarquee(true);
+        const int count = static_cast<int>(settings.Files.size());
+        for (int i = 0; i < count && !host.Cancelled(); ++i) {
+            host.SelectListRow(i);
+            const QString& input = settings.Files.at(i);
+            const QString named = OutputNameFromPattern(input, settings.Pattern);
+            const QString output =
+                settings.Merged ? filemaneprocess(named) : ReserveBatchOutputFile(named, files);
+            PrepareInputPages(ctx, input, output, i, files, pages, corrections);
+        }
+        host.SetProgressMarquee(false);
+
+        if (!host.Cancelled()) {
+            UpdateBatchCorrectionTotals(corrections);
+            if (!EditBatchCorrections(settings.PerspMode, corrections, host)) {
+                result.EditorDismissed = true;
+                result.ElapsedMs = TickCount() - start;
+                return result;
+            }
+            const int total = static_cast<int>(pages.size());
+            host.SetProgress(total, 0);
+            int processed = 0;
+            for (const TBatchFileInfo& file : files) {
+                if (host.Cancelled()) {
+                    break;
+                }
+                ProcessPreparedFile(ctx, file, pages, corrections, total, processed);
+            }
+            if (!host.Cancelled() && settings.Merged) {
+                saveqpdfout(ctx, ctx.MergedOutput);
+            }
+        }
+        result.Written = ctx.Written;
+        result.ElapsedMs = TickCount() - start;
+        if (host.Cancelled()) {
+            host.SetStatusText(strings.SPrgCancelled);
+            result.Cancelled = true;
+        } else {
+            host.SetStatusText(strings.SMsgDone + QStringLiteral(" %1 ms").arg(result.ElapsedMs));
+            result.Completed = true;
+        }
+    }
+    return result;
+}
+
+} // namespace bitonix

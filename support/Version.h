@@ -1,0 +1,13 @@
+// The program's version and title, from the build.
+#pragma once
+
+#include <QString>
+
+namespace bitonix {
+
+// "1.0.0"
+inline QString GetAppVersionStr() { return QStringLiteral(BITONIX_VERSION); }
+// The title written into every PDF and shown as the window caption.
+inline QString ProgramTitle() { return QStringLiteral("Bitonix v") + GetAppVersionStr(); }
+
+} // namespace bitonix
