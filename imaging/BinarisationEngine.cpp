@@ -86,13 +86,27 @@ void leptbin(const TLeptonica& lept, const QString& infile, const QString& outfi
     int w = 0;
     int h = 0;
     L.pixGetDimensions(gray.get(), &w, &h, /*pd=*/nullptr);
-    const int half = std::max(2, std::min(whsize, (std::min(w, h) - 3) / 2));
-    const TSauvolaTiles tiles = SauvolaTiles(w, h, half);
+    // The threshold refuses pages smaller than its window: such a page gets a
+    // white margin of whsize + 1 for the threshold, taken off again after.
+    const int pad = std::min(w, h) < 2 * whsize + 3 ? whsize + 1 : 0;
+    if (pad > 0) {
+        gray = TPixPtr(L.pixAddBorderGeneral(gray.get(), pad, pad, pad, pad, /*val=*/255),
+                       L.pixDestroy);
+        if (!gray) {
+            return;
+        }
+        w += 2 * pad;
+        h += 2 * pad;
+    }
+    const TSauvolaTiles tiles = SauvolaTiles(w, h, whsize);
     PIX* binary = nullptr;
-    L.pixSauvolaBinarizeTiled(gray.get(), half, factor, tiles.nx, tiles.ny, /*ppixth=*/nullptr,
+    L.pixSauvolaBinarizeTiled(gray.get(), whsize, factor, tiles.nx, tiles.ny, /*ppixth=*/nullptr,
                               &binary);
-    const TPixPtr bw(binary, L.pixDestroy);
+    TPixPtr bw(binary, L.pixDestroy);
     gray.reset();
+    if (bw && pad > 0) {
+        bw = TPixPtr(L.pixRemoveBorderGeneral(bw.get(), pad, pad, pad, pad), L.pixDestroy);
+    }
     if (!bw) {
         return;
     }

@@ -51,9 +51,12 @@ TLeptonica::TLeptonica(const QString& programDir, bool searchSystem) {
     Bind(lib, "pixRotate180", FTable.pixRotate180);
     Bind(lib, "pixDestroy", FTable.pixDestroy);
     Bind(lib, "pixGetDimensions", FTable.pixGetDimensions);
+    Bind(lib, "pixAddBorderGeneral", FTable.pixAddBorderGeneral);
+    Bind(lib, "pixRemoveBorderGeneral", FTable.pixRemoveBorderGeneral);
     FLoaded = FTable.pixRead && FTable.pixWrite && FTable.pixConvertRGBToGray &&
               FTable.pixSauvolaBinarizeTiled && FTable.pixRotate90 && FTable.pixRotate180 &&
-              FTable.pixDestroy && FTable.pixGetDimensions;
+              FTable.pixDestroy && FTable.pixGetDimensions &&
+              FTable.pixAddBorderGeneral && FTable.pixRemoveBorderGeneral;
 }
 
 TLeptonica::~TLeptonica() {

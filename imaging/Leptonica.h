@@ -26,6 +26,9 @@ public:
         // Not one of the engine's seven: the image's size without touching
         // the image struct, which newer releases keep private.
         decltype(&::pixGetDimensions) pixGetDimensions = nullptr;
+        // Padding for pages smaller than the threshold window.
+        decltype(&::pixAddBorderGeneral) pixAddBorderGeneral = nullptr;
+        decltype(&::pixRemoveBorderGeneral) pixRemoveBorderGeneral = nullptr;
     };
 
     // Loads the library: the program folder first, then the system's copy.

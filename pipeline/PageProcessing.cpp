@@ -105,6 +105,9 @@ TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, int pageW, int page
         p.H = KPageHeight;
         p.W = RoundEven(KPageHeight * a);
     }
+    // A sliver of an image still gets one point, so it is drawn at all.
+    p.W = std::max(p.W, 1);
+    p.H = std::max(p.H, 1);
     p.X = (pageW - p.W) / 2;
     p.Y = (pageH - p.H) / 2;
     return p;
