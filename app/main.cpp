@@ -1,0 +1,38 @@
+// bitonix: the desktop program. Starts the main window with the files named
+// on the command line and ends the process as soon as its loop returns.
+#include "app/MainWindow.h"
+#include "support/Error.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QIcon>
+#include <QMessageBox>
+#include <unistd.h>
+
+using namespace bitonix;
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(KAppTitle);
+    QApplication::setApplicationDisplayName(KAppTitle);
+    QApplication::setDesktopFileName(QStringLiteral("bitonix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bitonix.svg")));
+
+    try {
+        TForm1 form(QApplication::arguments().mid(1));
+        // The About box comes with its own window later; until then an empty
+        // modal box under its title.
+        QDialog about(&form);
+        about.setWindowTitle(form.Strings.SAboutTitle);
+        about.setModal(true);
+        form.SetAboutBox(&about);
+        form.show();
+        QApplication::exec();
+        // Nothing runs after the loop, no window is destroyed: every run has
+        // cleaned up before the window could close, so the process ends here.
+        _exit(0);
+    } catch (const TError& e) {
+        QMessageBox::critical(nullptr, KAppTitle, e.Text());
+    }
+    _exit(1);
+}
