@@ -61,9 +61,17 @@ void leptbin(const TLeptonica& lept, const QString& infile, const QString& outfi
     if (!lept.Loaded()) {
         return;
     }
+    const QByteArray name = QFile::encodeName(infile);
+    // A page JPEG's luminance is its grey image: decoding only that skips the
+    // colour planes and the conversion.
     TPixPtr gray;
-    {
-        const TPixPtr source(L.pixRead(QFile::encodeName(infile).constData()), L.pixDestroy);
+    if (L.pixReadJpeg != nullptr) {
+        gray = TPixPtr(L.pixReadJpeg(name.constData(), /*cmapflag=*/0, /*reduction=*/1,
+                                     /*pnwarn=*/nullptr, L_JPEG_READ_LUMINANCE),
+                       L.pixDestroy);
+    }
+    if (!gray) {
+        const TPixPtr source(L.pixRead(name.constData()), L.pixDestroy);
         if (!source) {
             return;
         }

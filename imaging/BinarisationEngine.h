@@ -36,7 +36,9 @@ int PageRotationAngle(int obrot, const TPageCorrection& corr, TPerspMode mode);
 // Notes:
 // 1. The warp works on the grey image in unrotated coordinates; rotation is
 //    applied last, to the one-bit image.
-// 2. A page smaller than the threshold window (under 2 * whsize + 3 pixels
+// 2. A JPEG page is decoded as its luminance (the JPEG's own grey); other
+//    images are read in colour and converted with the library's weights.
+// 3. A page smaller than the threshold window (under 2 * whsize + 3 pixels
 //    on a side), which the threshold would refuse, is thresholded inside a
 //    white margin that is taken off again.
 void leptbin(const TLeptonica& lept, const QString& infile, const QString& outfile, int whsize,

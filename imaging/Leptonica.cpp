@@ -51,8 +51,15 @@ TLeptonica::TLeptonica(const QString& programDir, bool searchSystem) {
     Bind(lib, "pixRotate180", FTable.pixRotate180);
     Bind(lib, "pixDestroy", FTable.pixDestroy);
     Bind(lib, "pixGetDimensions", FTable.pixGetDimensions);
+    Bind(lib, "pixReadJpeg", FTable.pixReadJpeg);
     Bind(lib, "pixAddBorderGeneral", FTable.pixAddBorderGeneral);
     Bind(lib, "pixRemoveBorderGeneral", FTable.pixRemoveBorderGeneral);
+    // The library reports errors and warnings on standard error; its
+    // informational notes are not for our users.
+    if (const auto setSeverity =
+            reinterpret_cast<decltype(&::setMsgSeverity)>(lib.resolve("setMsgSeverity"))) {
+        setSeverity(L_SEVERITY_WARNING);
+    }
     FLoaded = FTable.pixRead && FTable.pixWrite && FTable.pixConvertRGBToGray &&
               FTable.pixSauvolaBinarizeTiled && FTable.pixRotate90 && FTable.pixRotate180 &&
               FTable.pixDestroy && FTable.pixGetDimensions &&

@@ -26,6 +26,9 @@ public:
         // Not one of the engine's seven: the image's size without touching
         // the image struct, which newer releases keep private.
         decltype(&::pixGetDimensions) pixGetDimensions = nullptr;
+        // Optional: decoding only the luminance of a JPEG page. When missing,
+        // pages are read in colour and converted to grey.
+        decltype(&::pixReadJpeg) pixReadJpeg = nullptr;
         // Padding for pages smaller than the threshold window.
         decltype(&::pixAddBorderGeneral) pixAddBorderGeneral = nullptr;
         decltype(&::pixRemoveBorderGeneral) pixRemoveBorderGeneral = nullptr;
