@@ -14,18 +14,19 @@ bin=$build/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$bin/bench_inputs" "$work/in"
-cli() { /usr/bin/time -f "%e %M" -o "$work/time" "$bin/bitonix-cli" -q "$@" > /dev/null; }
+# Elapsed seconds, peak resident KiB, and CPU seconds (user + system).
+cli() { /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$bin/bitonix-cli" -q "$@" > /dev/null; }
 
 median_of_3() { sort -n | sed -n 2p; }
 
-echo "== Whole runs through bitonix-cli (median of 3)"
+echo "== Whole runs through bitonix-cli (median of 3, CPU time)"
 for kind in pdf photos; do
   secs=()
   for run in 1 2 3; do
     rm -f "$work"/out*.pdf
     if [ $kind = pdf ]; then cli -r 300 -o "$work/out.pdf" "$work/in/ten.pdf"; pages=10
     else cli -o "$work/out.pdf" "$work"/in/photo*.jpg; pages=10; fi
-    secs+=("$(cut -d' ' -f1 "$work/time")")
+    secs+=("$(awk '{ print $3 + $4 }' "$work/time")")
   done
   s=$(printf '%s\n' "${secs[@]}" | median_of_3)
   awk -v s="$s" -v p="$pages" -v k="$kind" 'BEGIN { printf "  %-7s %6.2f s for %d pages = %5.0f ms/page\n", k, s, p, 1000*s/p }'
@@ -35,8 +36,8 @@ echo "== Peak memory for one A4 page"
 for dpi in 300 600 1200; do
   rm -f "$work"/out*.pdf
   cli -r $dpi -o "$work/out.pdf" "$work/in/one.pdf"
-  read -r s kb < "$work/time"
-  awk -v s="$s" -v kb="$kb" -v d="$dpi" 'BEGIN { printf "  %4d DPI %7.2f s  peak %6.0f MiB\n", d, s, kb/1024 }'
+  read -r s kb u sy < "$work/time"
+  awk -v s="$s" -v kb="$kb" -v d="$dpi" -v c="$u" -v y="$sy" 'BEGIN { printf "  %4d DPI %7.2f s (CPU %.2f s)  peak %6.0f MiB\n", d, s, c + y, kb/1024 }'
 done
 
 echo "== Per-stage imaging benchmark"
