@@ -21,16 +21,6 @@ namespace {
 // Marks a drag that moves an entry of this list.
 const QString KEntryMime = QStringLiteral("application/x-bitonix-list-entry");
 
-QStringList LocalFiles(const QMimeData* mime) {
-    QStringList files;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) {
-            files.append(url.toLocalFile());
-        }
-    }
-    return files;
-}
-
 } // namespace
 
 TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent) {
@@ -59,6 +49,19 @@ void TFileListBox::AddFilesToList(const QStringList& files) {
     if (wasEmpty) {
         viewport()->update();
     }
+}
+
+void TFileListBox::HandleDroppedFiles(const QList<QUrl>& urls) {
+    if (FFrozen) {
+        return;
+    }
+    QStringList files;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) {
+            files.append(url.toLocalFile());
+        }
+    }
+    AddFilesToList(files);
 }
 
 void TFileListBox::RemoveSelected() {
@@ -243,7 +246,7 @@ void TFileListBox::dropEvent(QDropEvent* event) {
         event->acceptProposedAction();
         return;
     }
-    AddFilesToList(LocalFiles(event->mimeData()));
+    HandleDroppedFiles(event->mimeData()->urls());
     event->acceptProposedAction();
 }
 

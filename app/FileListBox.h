@@ -2,7 +2,7 @@
 // line and drops from the file manager, paints its rows and an empty-list
 // hint, and moves one entry at a time by dragging it within the list.
 //
-// Operations: AddFilesToList, RemoveSelected (btnRemoveClick),
+// Operations: AddFilesToList, HandleDroppedFiles, RemoveSelected (btnRemoveClick),
 // ClearEntries (btnClearClick), ListBox1MouseDown, ListBox1DragOver,
 // ListBox1DragDrop, createicon, SetFrozen.
 #pragma once
@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QStringList>
+#include <QUrl>
 
 namespace bitonix {
 
@@ -36,6 +37,10 @@ public:
     // The hint exactly as painted now: elided with an ellipsis when wider
     // than the list; empty when the list has entries.
     QString VisibleEmptyHint() const;
+
+    // Files dropped from the file manager: the local files among `urls`, as
+    // one batch of AddFilesToList. Ignored while frozen.
+    void HandleDroppedFiles(const QList<QUrl>& urls);
 
     // Frozen during a run: entries can be selected and scrolled but not
     // reordered, and nothing dropped from outside is accepted.

@@ -1,0 +1,290 @@
+// The main window at start-up: controls, sizes, texts, the output mode, the
+// settings it restores and saves, and the image list.
+#include "TestForm.h"
+
+#include "support/Version.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSlider>
+#include <QStandardPaths>
+
+namespace bitonix::test {
+namespace {
+
+void WriteText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+QByteArray ReadText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(MainWindow, StartsInItsIdleStateWithEveryControlReady) {
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Bitonix v") + GetAppVersionStr());
+    EXPECT_EQ(form.minimumSize(), QSize(736, 620));
+    EXPECT_TRUE(form.RadioButton1->isChecked());
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("[BW]<filesrc>"));
+    EXPECT_TRUE(form.chk1->isChecked());
+    EXPECT_EQ(form.ComboBox1->count(), 7);
+    EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("300"));
+    EXPECT_EQ(form.cbRotation->count(), 4);
+    EXPECT_EQ(form.cbRotation->currentIndex(), 0);
+    EXPECT_EQ(form.tbContrast->minimum(), 1);
+    EXPECT_EQ(form.tbContrast->maximum(), 100);
+    EXPECT_EQ(form.tbContrast->value(), 21);
+    EXPECT_TRUE(form.rbPerspSemi->isChecked());
+    EXPECT_EQ(form.gbOutput->title(), QStringLiteral(" Saving "));
+    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
+    EXPECT_TRUE(form.edtOutputFile->text().isEmpty());
+    EXPECT_EQ(form.ListBox1->count(), 0);
+    EXPECT_EQ(form.FWHSize, 8);
+    EXPECT_EQ(form.pdfpagewidth, 595);
+    EXPECT_EQ(form.pdfpageheight, 842);
+    EXPECT_TRUE(form.tempdir.endsWith(QLatin1Char('/')));
+    EXPECT_FALSE(QFile::exists(scratch.Config())) << "nothing is written at start-up";
+
+    // Every control the user can point at explains itself.
+    const QList<QWidget*> hinted = {
+        form.btnAdd,      form.btnRemove,    form.btnClear,      form.Label2,
+        form.btnAbout,    form.Image1,       form.ListBox1,      form.RadioButton1,
+        form.Edit1,       form.RadioButton2, form.edtOutputFile, form.btnBrowse,
+        form.chk1,        form.ComboBox1,    form.cbRotation,    form.tbContrast,
+        form.rbPerspNone, form.rbPerspAuto,  form.rbPerspSemi,   form.btnStart};
+    for (QWidget* widget : hinted) {
+        EXPECT_FALSE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
+    }
+    for (QPushButton* button : {form.btnAdd, form.btnRemove, form.btnClear, form.btnAbout,
+                                form.btnBrowse, form.btnStart}) {
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+    }
+    EXPECT_TRUE(form.btnAbout->text().isEmpty());
+}
+
+TEST(MainWindow, ShowsCentredWithNoControlFocused) {
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    form.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_TRUE(focused == nullptr || focused == &form)
+        << (focused ? focused->objectName().toStdString() : std::string());
+    const QRect area = form.screen()->availableGeometry();
+    const QRect frame = form.frameGeometry();
+    EXPECT_NEAR(frame.center().x(), area.center().x(), 2);
+    if (area.height() >= frame.height()) {
+        EXPECT_NEAR(frame.center().y(), area.center().y(), 2);
+    } else {
+        EXPECT_EQ(frame.top(), area.top());
+    }
+}
+
+TEST(MainWindow, ResizingChangesOnlyTheListAndPreviewHeight) {
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    form.resize(736, 643);
+    form.show();
+    QApplication::processEvents();
+    const QRect list = form.ListBox1->geometry();
+    const QRect preview = form.pnlPreview->geometry();
+    const QRect output = form.gbOutput->geometry();
+    const QRect pattern = form.Edit1->geometry();
+    const QRect start = form.btnStart->geometry();
+    const QRect add = form.btnAdd->geometry();
+
+    form.resize(836, 743);
+    QApplication::processEvents();
+    EXPECT_EQ(form.ListBox1->height(), list.height() + 100);
+    EXPECT_EQ(form.ListBox1->width(), list.width() + 100);
+    EXPECT_EQ(form.pnlPreview->height(), preview.height() + 100);
+    EXPECT_EQ(form.pnlPreview->width(), preview.width());
+    EXPECT_EQ(form.gbOutput->height(), output.height());
+    EXPECT_EQ(form.Edit1->width(), pattern.width() + 100);
+    EXPECT_EQ(form.Edit1->x(), pattern.x());
+    EXPECT_EQ(form.btnStart->geometry(), start.translated(100, 0));
+    EXPECT_EQ(form.btnAdd->geometry(), add);
+
+    form.resize(500, 400);
+    QApplication::processEvents();
+    EXPECT_GE(form.width(), 736);
+    EXPECT_GE(form.height(), 620);
+}
+
+TEST(MainWindow, OutputModeSwitchesControlsAndProposesTheMergedName) {
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    EXPECT_FALSE(form.edtOutputFile->isEnabled());
+    EXPECT_FALSE(form.btnBrowse->isEnabled());
+    EXPECT_FALSE(form.chk1->isEnabled());
+    EXPECT_TRUE(form.Edit1->isEnabled());
+
+    form.RadioButton2->click();
+    EXPECT_TRUE(form.edtOutputFile->isEnabled());
+    EXPECT_TRUE(form.btnBrowse->isEnabled());
+    EXPECT_TRUE(form.chk1->isEnabled());
+    EXPECT_FALSE(form.Edit1->isEnabled());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString proposed = form.edtOutputFile->text();
+    EXPECT_EQ(proposed, documents + QLatin1Char('/') + form.mergedfilename);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}-merged\\.pdf$"))
+                    .match(form.mergedfilename)
+                    .hasMatch())
+        << form.mergedfilename.toStdString();
+
+    // Back and forth keeps whatever the box holds.
+    form.edtOutputFile->setText(QStringLiteral("/somewhere/mine.pdf"));
+    form.RadioButton1->click();
+    EXPECT_FALSE(form.edtOutputFile->isEnabled());
+    form.RadioButton2->click();
+    EXPECT_EQ(form.edtOutputFile->text(), QStringLiteral("/somewhere/mine.pdf"));
+}
+
+TEST(MainWindow, MergedNameGoesBesideTheFirstEntry) {
+    TScratch scratch;
+    QDir(scratch.Dir.path()).mkdir(QStringLiteral("in"));
+    const QString input = scratch.Path(QStringLiteral("in/page.png"));
+    ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(input));
+    TTestForm form({input}, scratch.Config());
+    form.RadioButton2->click();
+    EXPECT_EQ(form.edtOutputFile->text(),
+              scratch.Path(QStringLiteral("in/")) + form.mergedfilename);
+}
+
+TEST(MainWindow, ApplyLanguageKeepsTheRotationAndShowsStopDuringARun) {
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    form.cbRotation->setCurrentIndex(3);
+    form.Strings.SRot180 = QStringLiteral("Half turn");
+    form.Strings.SGbProcessing = QStringLiteral("Work");
+    form.ApplyLanguage();
+    EXPECT_EQ(form.cbRotation->currentIndex(), 3);
+    EXPECT_EQ(form.cbRotation->currentText(), QStringLiteral("Half turn"));
+    EXPECT_EQ(form.gbProcessing->title(), QStringLiteral(" Work "));
+}
+
+// One [Processing] or [Config] value in the file, and what the window shows.
+struct TSettingsCase {
+    const char* Ini;
+    QString DPI;
+    int Rotation;
+    int Contrast;
+    int Perspective;
+    int WHSize;
+};
+
+TEST(MainWindow, RestoresTheStoredSettingsWithinTheirRanges) {
+    const std::vector<TSettingsCase> cases = {
+        {"[Processing]\nDPI=400\n", QStringLiteral("300"), 0, 21, 2, 8},
+        {"[Processing]\nDPI=600\n", QStringLiteral("600"), 0, 21, 2, 8},
+        {"[Processing]\nRotation=4\n", QStringLiteral("300"), 0, 21, 2, 8},
+        {"[Processing]\nRotation=-1\n", QStringLiteral("300"), 0, 21, 2, 8},
+        {"[Processing]\nRotation=3\n", QStringLiteral("300"), 3, 21, 2, 8},
+        {"[Processing]\nContrast=0\n", QStringLiteral("300"), 0, 1, 2, 8},
+        {"[Processing]\nContrast=250\n", QStringLiteral("300"), 0, 100, 2, 8},
+        {"[Processing]\nContrast=0x20\n", QStringLiteral("300"), 0, 32, 2, 8},
+        {"[Processing]\nPerspective=7\n", QStringLiteral("300"), 0, 21, 2, 8},
+        {"[Processing]\nPerspective=0\n", QStringLiteral("300"), 0, 21, 0, 8},
+        {"[Processing]\nPerspective=1\n", QStringLiteral("300"), 0, 21, 1, 8},
+        {"[Config]\nWHSize=3\n", QStringLiteral("300"), 0, 21, 2, 8},
+        {"[Config]\nWHSize=40\n", QStringLiteral("300"), 0, 21, 2, 40},
+    };
+    for (const TSettingsCase& c : cases) {
+        SCOPED_TRACE(c.Ini);
+        TScratch scratch;
+        WriteText(scratch.Config(), c.Ini);
+        TTestForm form({}, scratch.Config());
+        EXPECT_EQ(form.ComboBox1->currentText(), c.DPI);
+        EXPECT_EQ(form.cbRotation->currentIndex(), c.Rotation);
+        EXPECT_EQ(form.tbContrast->value(), c.Contrast);
+        EXPECT_EQ(form.rbPerspNone->isChecked(), c.Perspective == 0);
+        EXPECT_EQ(form.rbPerspAuto->isChecked(), c.Perspective == 1);
+        EXPECT_EQ(form.rbPerspSemi->isChecked(), c.Perspective == 2);
+        EXPECT_EQ(form.FWHSize, c.WHSize);
+    }
+}
+
+TEST(MainWindow, StartWithAnEmptyListSavesTheSettingsAndWarns) {
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    form.ComboBox1->setCurrentText(QStringLiteral("600"));
+    form.cbRotation->setCurrentIndex(2);
+    form.tbContrast->setValue(55);
+    form.rbPerspAuto->setChecked(true);
+    form.btnStart->click();
+
+    ASSERT_EQ(form.Boxes.size(), 1u);
+    EXPECT_EQ(form.Boxes[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Warning"));
+    EXPECT_EQ(form.Boxes[0].Text, QStringLiteral("Please select one or more files to convert"));
+    EXPECT_FALSE(form.BatchRunning());
+    EXPECT_TRUE(form.StatusText().isEmpty());
+    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
+    const QByteArray saved = ReadText(scratch.Config());
+    EXPECT_TRUE(saved.contains("DPI=600")) << saved.constData();
+    EXPECT_TRUE(saved.contains("Rotation=2"));
+    EXPECT_TRUE(saved.contains("Contrast=55"));
+    EXPECT_TRUE(saved.contains("Perspective=1"));
+
+    // What was saved is what the next start shows.
+    TTestForm next({}, scratch.Config());
+    EXPECT_EQ(next.CurrentProcessingConfig(), form.CurrentProcessingConfig());
+}
+
+TEST(MainWindow, AnUnwritableSettingsFileIsReportedNotThrown) {
+    TScratch scratch;
+    const QString blocked = scratch.Path(QStringLiteral("ini-is-a-folder"));
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    TTestForm form({}, blocked);
+    form.btnStart->click();
+    ASSERT_EQ(form.Boxes.size(), 1u);
+    EXPECT_EQ(form.Boxes[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Bitonix"));
+    EXPECT_TRUE(form.Boxes[0].Text.startsWith(QStringLiteral("Unable to write to")))
+        << form.Boxes[0].Text.toStdString();
+}
+
+TEST(ImageList, HoldsTheTwentyTwoNamedImagesAt24Pixels) {
+    const TImageList images;
+    ASSERT_EQ(images.Count(), 22);
+    const std::vector<std::pair<int, QString>> named = {
+        {0, QStringLiteral("add")},          {3, QStringLiteral("about")},
+        {4, QStringLiteral("start")},        {5, QStringLiteral("stop")},
+        {6, QStringLiteral("browse")},       {9, QStringLiteral("nav-first")},
+        {13, QStringLiteral("rotate-left")}, {18, QStringLiteral("detect-edges")},
+        {21, QStringLiteral("cancel")}};
+    for (const auto& [index, name] : named) {
+        EXPECT_EQ(TImageList::IndexOf(name), index) << name.toStdString();
+    }
+    EXPECT_EQ(TImageList::IndexOf(QStringLiteral("missing")), -1);
+    EXPECT_TRUE(images.Icon(22).isNull());
+    for (int i = 0; i < images.Count(); ++i) {
+        const QImage image = images.Icon(i).pixmap(TImageList::ImageSize()).toImage();
+        ASSERT_EQ(image.size(), QSize(24, 24)) << TImageList::Names()[i].toStdString();
+        int drawn = 0;
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                drawn += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(drawn, 20) << TImageList::Names()[i].toStdString() << " is blank";
+    }
+}
+
+} // namespace
+} // namespace bitonix::test

@@ -1,0 +1,204 @@
+// Runs started from the window: both output modes, a stop, a failing input
+// and closing the window during a run; PDFs checked with qpdf and pdfimages.
+#include "TestForm.h"
+
+#include "TestImages.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace bitonix::test {
+namespace {
+
+// Inputs and a private temporary parent in one scratch folder.
+struct TRunScratch : TScratch {
+    TRunScratch() { QDir(Dir.path()).mkpath(QStringLiteral("tmp")); }
+    QString Image(const QString& name, int w = 240, int h = 320) const {
+        const QString path = Path(name);
+        EXPECT_TRUE(MakeDocumentImage(w, h).save(path));
+        return path;
+    }
+    QString Temp() const { return Path(QStringLiteral("tmp")); }
+    QStringList LeftInTemp() const {
+        return QDir(Temp()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+};
+
+std::unique_ptr<TTestForm> MakeForm(const TRunScratch& scratch, const QStringList& files) {
+    auto form = std::make_unique<TTestForm>(files, scratch.Config());
+    form->SetTempParent(scratch.Temp());
+    form->rbPerspNone->setChecked(true);
+    return form;
+}
+
+// Number of 1-bit CCITT images pdfimages lists in `pdf`.
+int G4Images(const QString& pdf) {
+    QByteArray listing;
+    EXPECT_EQ(
+        RunTool(QStringLiteral(PDFIMAGES_EXECUTABLE), {QStringLiteral("-list"), pdf}, &listing), 0);
+    int count = 0;
+    for (const QByteArray& line : listing.split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() > 8 && f[2] == "image" && f[5] == "gray" && f[7] == "1" && f[8] == "ccitt") {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void ExpectValidPdf(const QString& pdf, int images) {
+    ASSERT_TRUE(QFile::exists(pdf)) << pdf.toStdString();
+    EXPECT_EQ(RunTool(QStringLiteral(QPDF_EXECUTABLE), {QStringLiteral("--check"), pdf}), 0);
+    EXPECT_EQ(G4Images(pdf), images) << pdf.toStdString();
+}
+
+void ExpectIdle(const TTestForm& form) {
+    EXPECT_FALSE(form.BatchRunning());
+    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
+    EXPECT_TRUE(form.btnStart->isEnabled());
+    EXPECT_TRUE(form.btnAdd->isEnabled());
+    EXPECT_TRUE(form.gbOutput->isEnabled());
+    EXPECT_FALSE(form.ListBox1->Frozen());
+    EXPECT_FALSE(form.Image1->HasImage());
+    EXPECT_TRUE(form.lblProgress->text().isEmpty());
+}
+
+TEST(RunFromWindow, SeparateModeWritesOnePdfBesideEachInput) {
+    TRunScratch scratch;
+    const QString a = scratch.Image(QStringLiteral("a.png"));
+    const QString b = scratch.Image(QStringLiteral("b.jpg"), 300, 200);
+    auto form = MakeForm(scratch, {a, b});
+    bool sawRunningState = false;
+    form->OnPump = [&](int) {
+        sawRunningState =
+            sawRunningState || (form->BatchRunning() && form->btnStart->text() == "Stop" &&
+                                !form->btnAdd->isEnabled() && !form->gbProcessing->isEnabled() &&
+                                form->ListBox1->Frozen());
+    };
+    form->btnStart->click();
+
+    EXPECT_TRUE(form->Boxes.empty()) << form->Boxes[0].Text.toStdString();
+    EXPECT_TRUE(sawRunningState);
+    ExpectValidPdf(scratch.Path(QStringLiteral("[BW]a.pdf")), 1);
+    ExpectValidPdf(scratch.Path(QStringLiteral("[BW]b.pdf")), 1);
+    EXPECT_TRUE(form->StatusText().startsWith(form->Strings.SMsgDone + QStringLiteral(" ")))
+        << form->StatusText().toStdString();
+    EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" ms")));
+    ExpectIdle(*form);
+    EXPECT_TRUE(form->ListBox1->item(0)->isSelected());
+    EXPECT_TRUE(form->ListBox1->item(1)->isSelected());
+    EXPECT_TRUE(form->ShownInFileManager.isEmpty()) << "separate mode never opens the folder";
+    EXPECT_TRUE(scratch.LeftInTemp().isEmpty()) << scratch.LeftInTemp().join(' ').toStdString();
+}
+
+TEST(RunFromWindow, MergedModeNumbersTheNameAndShowsItInTheFileManager) {
+    TRunScratch scratch;
+    const QString a = scratch.Image(QStringLiteral("a.png"));
+    const QString b = scratch.Image(QStringLiteral("b.png"));
+    QFile existing(scratch.Path(QStringLiteral("out.pdf")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("not ours");
+    existing.close();
+
+    auto form = MakeForm(scratch, {a, b});
+    form->RadioButton2->click();
+    form->edtOutputFile->setText(scratch.Path(QStringLiteral("out.pdf")));
+    form->btnStart->click();
+
+    const QString numbered = scratch.Path(QStringLiteral("out(1).pdf"));
+    EXPECT_TRUE(form->Boxes.empty());
+    ExpectValidPdf(numbered, 2);
+    EXPECT_EQ(form->edtOutputFile->text(), numbered);
+    EXPECT_EQ(form->ShownInFileManager, QStringList{numbered});
+    EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("[BW]a.pdf"))));
+    ExpectIdle(*form);
+    EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
+
+    // Without the check box the folder stays closed.
+    form->chk1->setChecked(false);
+    form->btnStart->click();
+    EXPECT_EQ(form->ShownInFileManager.size(), 1);
+    ExpectValidPdf(scratch.Path(QStringLiteral("out(2).pdf")), 2);
+}
+
+TEST(RunFromWindow, StopEndsTheRunCleanlyWithoutOutput) {
+    TRunScratch scratch;
+    QStringList inputs;
+    for (const char* name : {"1.png", "2.png", "3.png"}) {
+        inputs.append(scratch.Image(QString::fromLatin1(name)));
+    }
+    auto form = MakeForm(scratch, inputs);
+    form->RadioButton2->click();
+    form->edtOutputFile->setText(scratch.Path(QStringLiteral("merged.pdf")));
+    QString statusAtStop;
+    bool buttonEnabledAtStop = true;
+    form->OnPump = [&](int pump) {
+        if (pump == 1) {
+            form->btnStart->click(); // the press delivered by the pump
+            statusAtStop = form->StatusText();
+            buttonEnabledAtStop = form->btnStart->isEnabled();
+        }
+    };
+    form->btnStart->click();
+
+    EXPECT_EQ(statusAtStop, QStringLiteral("Cancelled..."));
+    EXPECT_FALSE(buttonEnabledAtStop);
+    EXPECT_EQ(form->StatusText(), QStringLiteral("Cancelled"));
+    EXPECT_TRUE(form->Boxes.empty());
+    EXPECT_TRUE(form->ShownInFileManager.isEmpty());
+    EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("merged.pdf"))));
+    ExpectIdle(*form);
+    EXPECT_TRUE(scratch.LeftInTemp().isEmpty()) << scratch.LeftInTemp().join(' ').toStdString();
+}
+
+TEST(RunFromWindow, AFailedRunIsReportedAfterTheWindowIsIdleAgain) {
+    TRunScratch scratch;
+    const QString good = scratch.Image(QStringLiteral("a.png"));
+    QFile bad(scratch.Path(QStringLiteral("b.jpg")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("this is not an image");
+    bad.close();
+    auto form = MakeForm(scratch, {good, bad.fileName()});
+    form->btnStart->click();
+
+    ASSERT_EQ(form->Boxes.size(), 1u);
+    EXPECT_EQ(form->Boxes[0].Icon, QMessageBox::Critical);
+    EXPECT_EQ(form->Boxes[0].Title, QStringLiteral("Bitonix"));
+    EXPECT_FALSE(form->Boxes[0].Text.isEmpty());
+    EXPECT_FALSE(form->Boxes[0].RunningWhenShown) << "the box comes after the clean-up";
+    // Every input is prepared before any page is written.
+    EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("[BW]a.pdf"))));
+    ExpectIdle(*form);
+    EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
+}
+
+TEST(RunFromWindow, ClosingTheWindowStopsTheRunAndClosesAfterItsCleanUp) {
+    TRunScratch scratch;
+    const QString a = scratch.Image(QStringLiteral("a.png"));
+    const QString b = scratch.Image(QStringLiteral("b.png"));
+    auto form = MakeForm(scratch, {a, b});
+    form->show();
+    bool stayedOpenDuringRun = false;
+    form->OnPump = [&](int pump) {
+        if (pump == 1) {
+            form->close();
+            stayedOpenDuringRun = form->isVisible() && form->BatchRunning();
+        }
+    };
+    form->btnStart->click();
+
+    EXPECT_TRUE(stayedOpenDuringRun);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->BatchRunning());
+    EXPECT_EQ(form->StatusText(), QStringLiteral("Cancelled"));
+    EXPECT_TRUE(form->Boxes.empty());
+    EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
+}
+
+} // namespace
+} // namespace bitonix::test
