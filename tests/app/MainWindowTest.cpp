@@ -246,6 +246,41 @@ TEST(MainWindow, StartWithAnEmptyListSavesTheSettingsAndWarns) {
     EXPECT_EQ(next.CurrentProcessingConfig(), form.CurrentProcessingConfig());
 }
 
+TEST(MainWindow, RunSettingsAreWhatTheControlsShow) {
+    TScratch scratch;
+    WriteText(scratch.Config(), "[Config]\nWHSize=12\n");
+    const QString input = scratch.Path(QStringLiteral("in.png"));
+    ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(input));
+    TTestForm form({input}, scratch.Config());
+    form.SetTempParent(scratch.Dir.path());
+    form.RadioButton2->click();
+    form.edtOutputFile->setText(QStringLiteral("/out/all.pdf"));
+    form.Edit1->setText(QStringLiteral("x-<filesrc>"));
+    form.ComboBox1->setCurrentText(QStringLiteral("150"));
+    form.cbRotation->setCurrentIndex(1);
+    form.tbContrast->setValue(70);
+    form.rbPerspAuto->setChecked(true);
+
+    const TRunSettings run = form.RunSettings();
+    EXPECT_EQ(run.Files, QStringList{input});
+    EXPECT_TRUE(run.Merged);
+    EXPECT_EQ(run.MergedOutput, QStringLiteral("/out/all.pdf"));
+    EXPECT_EQ(run.Pattern, QStringLiteral("x-<filesrc>"));
+    EXPECT_EQ(run.DpiText, QStringLiteral("150"));
+    EXPECT_EQ(run.RotationIndex, 1);
+    EXPECT_EQ(run.Contrast, 70);
+    EXPECT_EQ(run.PerspMode, TPerspMode::pmAuto);
+    EXPECT_EQ(run.WHSize, 12);
+    EXPECT_EQ(run.Progname, form.progname);
+    EXPECT_EQ(run.TempParent, scratch.Dir.path());
+    EXPECT_TRUE(run.ProgramDir.endsWith(QLatin1Char('/')));
+
+    form.rbPerspNone->setChecked(true);
+    EXPECT_EQ(form.RunSettings().PerspMode, TPerspMode::pmNone);
+    form.rbPerspSemi->setChecked(true);
+    EXPECT_EQ(form.RunSettings().PerspMode, TPerspMode::pmSemi);
+}
+
 TEST(MainWindow, AnUnwritableSettingsFileIsReportedNotThrown) {
     TScratch scratch;
     const QString blocked = scratch.Path(QStringLiteral("ini-is-a-folder"));
