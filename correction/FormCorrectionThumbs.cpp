@@ -21,12 +21,7 @@ constexpr int KWheelStep = 72; // strip pixels per wheel notch
 } // namespace
 
 void TFormCorrection::BuildThumbnails() {
-    FThumbs.clear();
-    const TPageCorrectionList& list = FGeo.List();
-    FThumbs.reserve(static_cast<std::size_t>(list.size()));
-    for (const TPageCorrection& page : list) {
-        FThumbs.push_back(CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH));
-    }
+    FThumbs = CreatePageThumbnails(FGeo.List());
     UpdateThumbnailLayout();
     ThumbPaintBox->update();
 }

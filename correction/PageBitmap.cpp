@@ -93,27 +93,22 @@ TPageBitmap WhitePageBitmap(int w, int h) {
 QImage RotateBmp(const QImage& src, int angle) {
     const QImage s =
         src.format() == QImage::Format_RGB32 ? src : src.convertToFormat(QImage::Format_RGB32);
+    if (angle != 90 && angle != 180 && angle != 270) {
+        return s; // an implicitly shared copy: no pixel needs to move
+    }
     const int w = s.width();
     const int h = s.height();
-    const bool swap = angle == 90 || angle == 270;
-    QImage dst(swap ? h : w, swap ? w : h, QImage::Format_RGB32);
+    QImage dst(angle == 180 ? w : h, angle == 180 ? h : w, QImage::Format_RGB32);
     if (dst.isNull() || s.isNull()) {
         return {};
     }
     using TCell = std::pair<int, int>;
-    switch (angle) {
-    case 90:
+    if (angle == 90) {
         CopyTurned(s, dst, [h](int x, int y) { return TCell{h - 1 - y, x}; });
-        break;
-    case 180:
+    } else if (angle == 180) {
         CopyTurned(s, dst, [w, h](int x, int y) { return TCell{w - 1 - x, h - 1 - y}; });
-        break;
-    case 270:
+    } else {
         CopyTurned(s, dst, [w](int x, int y) { return TCell{y, w - 1 - x}; });
-        break;
-    default:
-        CopyTurned(s, dst, [](int x, int y) { return TCell{x, y}; });
-        break;
     }
     return dst;
 }

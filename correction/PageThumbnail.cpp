@@ -4,7 +4,9 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace bitonix {
 
@@ -61,6 +63,29 @@ QImage CreatePageThumbnail(const QString& path, int wHint, int hHint) {
     QPainter painter(&thumb);
     painter.drawImage(0, 0, decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     return thumb;
+}
+
+std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages) {
+    const int n = static_cast<int>(pages.size());
+    std::vector<QImage> thumbs(static_cast<std::size_t>(n));
+    std::atomic<int> next{0};
+    const auto work = [&pages, &thumbs, &next, n] {
+        for (int i = next++; i < n; i = next++) {
+            const TPageCorrection& page = pages[i];
+            thumbs[static_cast<std::size_t>(i)] =
+                CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH);
+        }
+    };
+    const int workers =
+        std::min(n, static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 8U)));
+    {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < workers; ++t) {
+            helpers.emplace_back(work);
+        }
+        work();
+    } // the helpers are joined here
+    return thumbs;
 }
 
 QRect ThumbnailItemRect(int i, int width) {

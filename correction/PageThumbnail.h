@@ -1,13 +1,16 @@
 // Page thumbnails of the editor's strip and the strip's item geometry.
 //
-// Operations: ThumbnailSize, CreatePageThumbnail, ThumbnailItemRect,
-// ThumbnailIndexAt, ThumbnailStripHeight.
+// Operations: ThumbnailSize, CreatePageThumbnail, CreatePageThumbnails,
+// ThumbnailItemRect, ThumbnailIndexAt, ThumbnailStripHeight.
 #pragma once
+
+#include "correction/PageCorrection.h"
 
 #include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <vector>
 
 namespace bitonix {
 
@@ -29,6 +32,15 @@ QSize ThumbnailSize(int w, int h);
 // (104 x 128 when either is below 1): white with a silver border and a silver
 // cross along both diagonals. Never fails.
 QImage CreatePageThumbnail(const QString& path, int wHint, int hHint);
+
+// CreatePageThumbnail of every page (PageJpgFile, ImgW, ImgH), in list order.
+// Notes: 1. Decoding is spread over the processor's cores and all of it is
+//           finished when this returns; the workers share nothing but the
+//           read-only list and write only their own result slots. Even at
+//           1/8 scale a 12-megapixel JPEG costs tens of milliseconds, so a
+//           batch of 50 photos would otherwise keep the editor from opening
+//           for seconds.
+std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages);
 
 // Item i of a strip `width` pixels wide: from (8, 172i + 8) to
 // (width - 8, 172i + 172), right and bottom exclusive.
