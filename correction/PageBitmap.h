@@ -29,9 +29,11 @@ TPageBitmap LoadPageBitmap(const QString& path);
 TPageBitmap WhitePageBitmap(int w, int h);
 
 // A new bitmap: `src` turned clockwise by `angle` degrees (90, 180, 270; any
-// other angle copies it). 90 and 270 swap width and height; pixel (x, y) goes
-// to (H-1-y, x) for 90, (W-1-x, H-1-y) for 180 and (y, W-1-x) for 270, as
-// ImgToRot maps points. A null image when memory runs out.
+// other angle gives an implicitly shared copy, which costs no pixel copying).
+// 90 and 270 swap width and height; pixel (x, y) goes to (H-1-y, x) for 90,
+// (W-1-x, H-1-y) for 180 and (y, W-1-x) for 270, as ImgToRot maps points.
+// Destination rows are looked up once, in a table. A null image when memory
+// runs out.
 QImage RotateBmp(const QImage& src, int angle);
 
 } // namespace bitonix
