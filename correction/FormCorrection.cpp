@@ -55,6 +55,12 @@ std::optional<QPoint> Pixel(TPointF p) {
     return QPoint(static_cast<int>(x), static_cast<int>(y));
 }
 
+// A screen point as drawn: whole pixels near the screen, exact far away.
+QPointF Shown(TPointF p) {
+    const std::optional<QPoint> pixel = Pixel(p);
+    return pixel ? QPointF(*pixel) : QPointF(static_cast<double>(p.X), static_cast<double>(p.Y));
+}
+
 // Cuts the segment a-b to `box` (Liang-Barsky); false when nothing is left.
 // Keeps huge zooms from handing the painter coordinates it cannot rasterise.
 bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
@@ -137,6 +143,7 @@ void TFormCorrection::CreateControls() {
     ThumbScroll->setWidgetResizable(false);
     ThumbPaintBox = new TPaintBox(ThumbScroll);
     ThumbScroll->setWidget(ThumbPaintBox);
+    ThumbPaintBox->setAutoFillBackground(false); // it paints every pixel itself
     ThumbScroll->viewport()->installEventFilter(this);
     ThumbScroll->verticalScrollBar()->installEventFilter(this);
     ThumbPaintBox->installEventFilter(this);
@@ -502,13 +509,8 @@ void TFormCorrection::PaintBox1Paint(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(KGreen, 2));
     for (std::size_t i = 0; i < 4; ++i) {
-        const std::optional<QPoint> a = Pixel(s[i]);
-        const std::optional<QPoint> b = Pixel(s[(i + 1) % 4]);
-        QPointF from =
-            a ? QPointF(*a) : QPointF(static_cast<double>(s[i].X), static_cast<double>(s[i].Y));
-        QPointF to = b ? QPointF(*b)
-                       : QPointF(static_cast<double>(s[(i + 1) % 4].X),
-                                 static_cast<double>(s[(i + 1) % 4].Y));
+        QPointF from = Shown(s[i]);
+        QPointF to = Shown(s[(i + 1) % 4]);
         if (ClipSegment(from, to, box)) {
             painter.drawLine(from, to);
         }

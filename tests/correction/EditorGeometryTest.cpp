@@ -281,3 +281,29 @@ TEST(EditorGeometry, WheelZoomsAboutTheMouseWithinLimits) {
     geo.WheelZoom(120, 10, 10);
     EXPECT_EQ(geo.Zoom(), 0.02);
 }
+
+TEST(EditorGeometry, ZoomedOutToNothingADragStoresNoInfiniteCorners) {
+    TEditorGeometry geo = OnePage(100, 100);
+    for (int i = 0; i < 3500; ++i) {
+        geo.ZoomOut(800, 600);
+    }
+    // The zoom buttons end in the smallest subnormal numbers, where screen to
+    // image overflows: every mouse position maps to an infinite point.
+    ASSERT_LT(geo.Zoom(), 1e-320);
+    geo.SetView(geo.Zoom(), 0.5, 0.5);
+    const TCorners before = Corners(geo);
+    geo.MouseDown(0, 0);
+    ASSERT_EQ(geo.Drag(), TDragMode::dmCorner);
+    for (const TPoint& m : {TPoint{0, 0}, TPoint{5, 5}, TPoint{-3, 2}, TPoint{0, 0}}) {
+        geo.MouseMove(m.X, m.Y);
+        for (const TPointF& c : Corners(geo)) {
+            ASSERT_TRUE(std::isfinite(c.X) && std::isfinite(c.Y));
+        }
+    }
+    EXPECT_EQ(Corners(geo)[1], before[1]);
+    // The wheel brings the zoom back into range.
+    geo.MouseUp();
+    EXPECT_TRUE(geo.WheelZoom(120, 10, 10));
+    EXPECT_EQ(geo.Zoom(), 0.02);
+    EXPECT_TRUE(std::isfinite(geo.OffX()));
+}

@@ -5,12 +5,14 @@
 #include "correction/DocCorrection.h"
 #include "correction/PaintBox.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace bitonix;
@@ -41,6 +43,12 @@ protected:
         return {f.btnFirst->isEnabled(),      f.btnPrev->isEnabled(),
                 f.btnNext->isEnabled(),       f.btnLast->isEnabled(),
                 f.btnResetEdges->isEnabled(), f.btnDetectEdges->isEnabled()};
+    }
+
+    static void Wheel(QWidget* widget, QPoint pos, int delta) {
+        QWheelEvent event(QPointF(pos), widget->mapToGlobal(QPointF(pos)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &event);
     }
 
     static void TypePage(TFormCorrection& f, const QString& text) {
@@ -206,6 +214,25 @@ TEST_F(FormCorrection, PaintsOutlineAndHandlesOverTheTurnedPage) {
     });
 }
 
+TEST_F(FormCorrection, PaintingSurvivesZoomsBeyondAnyScreen) {
+    TPageCorrectionList list = Pages(1, 400, 300);
+    TFormCorrection form;
+    RunEditor(form, list, [](TFormCorrection& f) {
+        for (int i = 0; i < 120; ++i) {
+            f.btnZoomIn->click();
+        }
+        ASSERT_GT(f.Geometry().Zoom(), 1e11);
+        const QImage view = f.PaintBox1->grab().toImage();
+        const QColor centre = view.pixelColor(view.width() / 2, view.height() / 2);
+        EXPECT_NE(centre, QColor(128, 128, 128)); // the page fills the view
+        for (int i = 0; i < 240; ++i) {
+            f.btnZoomOut->click();
+        }
+        f.PaintBox1->grab();
+        EXPECT_LT(f.Geometry().Zoom(), 1e-10);
+    });
+}
+
 TEST_F(FormCorrection, CancelAndEscapeLeaveTheCallersListAsItWas) {
     TPageCorrectionList list = Pages(2);
     const TPageCorrectionList before = list;
@@ -348,6 +375,49 @@ TEST_F(FormCorrection, StripFollowsThePageAndScrollsByTheWheel) {
         EXPECT_TRUE(f.FormMouseWheel(120, overPage));
         EXPECT_DOUBLE_EQ(f.Geometry().Zoom(), zoom * 1.25);
         EXPECT_FALSE(f.FormMouseWheel(120, f.pnlTop->mapToGlobal(QPoint(600, 20))));
+
+        // Real wheel events reach the same handler: the strip scrolls by
+        // exactly one step (the scroll box adds none of its own), the page
+        // view zooms.
+        bar->setValue(500);
+        Wheel(f.ThumbPaintBox, QPoint(50, 600), -120);
+        EXPECT_EQ(bar->value(), 572);
+        Wheel(f.ThumbScroll->verticalScrollBar(), QPoint(2, 50), 120);
+        EXPECT_EQ(bar->value(), 500);
+        Wheel(f.PaintBox1, QPoint(100, 100), 120);
+        EXPECT_DOUBLE_EQ(f.Geometry().Zoom(), zoom * 1.25 * 1.25);
+    });
+}
+
+TEST_F(FormCorrection, StripMarksTheCurrentPageInTheSelectionColours) {
+    TPageCorrectionList list = Pages(3, 60, 80);
+    TFormCorrection form;
+    RunEditor(form, list, [](TFormCorrection& f) {
+        f.LoadPage(1);
+        const QImage strip = f.ThumbPaintBox->grab().toImage();
+        const QPalette& pal = f.palette();
+        // Left frame edge halfway down each item; the label band of the current one.
+        EXPECT_EQ(strip.pixelColor(8, 90), QColor(192, 192, 192));
+        EXPECT_EQ(strip.pixelColor(8, 172 + 90), pal.color(QPalette::Highlight));
+        EXPECT_EQ(strip.pixelColor(14, 172 + 160), pal.color(QPalette::Highlight));
+        EXPECT_EQ(strip.pixelColor(14, 160), pal.color(QPalette::Base));
+        // The thumbnail sits centred 8 pixels below the item's top.
+        const int x = 8 + (f.ThumbPaintBox->width() - 16 - 60) / 2;
+        EXPECT_EQ(strip.pixelColor(x - 1, 16 + 40), QColor(128, 128, 128));
+        EXPECT_EQ(strip.pixelColor(x + 30, 16 + 40), f.Thumbs()[0].pixelColor(30, 40));
+    });
+}
+
+TEST_F(FormCorrection, CursorShowsWhetherAHandleIsUnderTheMouse) {
+    TPageCorrectionList list = Pages(1, 400, 300);
+    TFormCorrection form;
+    RunEditor(form, list, [](TFormCorrection& f) {
+        const QPoint corner = OnScreen(f, TPointF{0, 0});
+        MouseMove(f.PaintBox1, corner + QPoint(3, 3), Qt::NoButton);
+        EXPECT_EQ(f.PaintBox1->cursor().shape(), Qt::PointingHandCursor);
+        MouseMove(f.PaintBox1, corner + QPoint(60, 60), Qt::NoButton);
+        EXPECT_EQ(f.PaintBox1->cursor().shape(), Qt::SizeAllCursor);
+        EXPECT_EQ(f.Geometry().DragCorner(), -1);
     });
 }
 
