@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 namespace bitonix {
@@ -72,8 +73,12 @@ std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages) {
     const auto work = [&pages, &thumbs, &next, n] {
         for (int i = next++; i < n; i = next++) {
             const TPageCorrection& page = pages[i];
-            thumbs[static_cast<std::size_t>(i)] =
-                CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH);
+            try {
+                thumbs[static_cast<std::size_t>(i)] =
+                    CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH);
+            } catch (...) {
+                // Out of memory: the slot stays empty and shows as an empty frame.
+            }
         }
     };
     const int workers =
@@ -81,7 +86,11 @@ std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages) {
     {
         std::vector<std::jthread> helpers;
         for (int t = 1; t < workers; ++t) {
-            helpers.emplace_back(work);
+            try {
+                helpers.emplace_back(work);
+            } catch (const std::system_error&) {
+                break; // no more threads: the ones running share the rest
+            }
         }
         work();
     } // the helpers are joined here

@@ -40,6 +40,8 @@ QImage CreatePageThumbnail(const QString& path, int wHint, int hHint);
 //           1/8 scale a 12-megapixel JPEG costs tens of milliseconds, so a
 //           batch of 50 photos would otherwise keep the editor from opening
 //           for seconds.
+//        2. A page whose thumbnail cannot be made even as a placeholder (no
+//           memory) gets a null image.
 std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages);
 
 // Item i of a strip `width` pixels wide: from (8, 172i + 8) to

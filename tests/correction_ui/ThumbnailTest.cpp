@@ -77,3 +77,22 @@ TEST(Thumbnail, ItemsSitAt172PixelPitchWithGaps) {
     EXPECT_EQ(ThumbnailStripHeight(3, 600), 600);
     EXPECT_EQ(ThumbnailStripHeight(0, 300), 300);
 }
+
+TEST(Thumbnail, ABatchKeepsItsPageOrder) {
+    EnsureApplication();
+    QTemporaryDir dir;
+    TPageCorrectionList pages;
+    for (int i = 0; i < 12; ++i) {
+        const int w = 40 + 10 * i;
+        pages << PageRecord(
+            SaveJpeg(MakeDocumentImage(w, 60), dir.filePath(QString("%1.jpg").arg(i))), w, 60);
+    }
+    pages << PageRecord(dir.filePath("missing.jpg"), 300, 400);
+    const std::vector<QImage> thumbs = CreatePageThumbnails(pages);
+    ASSERT_EQ(thumbs.size(), 13U);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(thumbs[static_cast<std::size_t>(i)].size(), ThumbnailSize(40 + 10 * i, 60)) << i;
+    }
+    EXPECT_EQ(thumbs[12].size(), QSize(96, 128));
+    EXPECT_TRUE(CreatePageThumbnails({}).empty());
+}
