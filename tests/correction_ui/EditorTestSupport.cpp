@@ -13,22 +13,8 @@
 #include <QPolygonF>
 #include <QTimer>
 #include <cmath>
-#include <memory>
 
 namespace bitonix::test {
-
-void EnsureApplication() {
-    if (QApplication::instance() != nullptr) {
-        return;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "correction_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
-}
 
 QImage MakePhoto(int w, int h, const TCorners& doc) {
     QImage photo(w, h, QImage::Format_RGB32);

@@ -1,6 +1,6 @@
-// Helpers for driving the corner editor in tests: the application object,
-// page records and photos made in code, mouse and key input, and running the
-// modal editor with a script.
+// Helpers for driving the corner editor in tests: page records and photos
+// made in code, mouse and key input, and running the modal editor with a
+// script. The QApplication lives in the test program's main.
 #pragma once
 
 #include "TestImages.h"
@@ -10,9 +10,6 @@
 #include <functional>
 
 namespace bitonix::test {
-
-// The one QApplication of the test process (offscreen platform).
-void EnsureApplication();
 
 // A photo: a document page (MakeDocumentImage) in perspective with its
 // corners at `doc`, on a darker, slightly uneven background of w x h.

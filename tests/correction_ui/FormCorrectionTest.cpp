@@ -22,10 +22,7 @@ namespace {
 
 class FormCorrection : public ::testing::Test {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        UnloadDocDetect();
-    }
+    void SetUp() override { UnloadDocDetect(); }
     void TearDown() override { UnloadDocDetect(); }
 
     // n pages of w x h, each a document image of its own file.

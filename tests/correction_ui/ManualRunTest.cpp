@@ -39,7 +39,6 @@ const TCorners KDoc = {TPointF{120, 40}, TPointF{330, 60}, TPointF{350, 320}, TP
 class ManualRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApplication();
         In = Dir.path() + "/in/";
         ASSERT_TRUE(QDir().mkpath(In));
         ASSERT_TRUE(QDir().mkpath(Dir.path() + "/tmp"));

@@ -42,7 +42,6 @@ TEST(PageBitmap, TurnedPixelsLandWhereImgToRotPutsTheirPoints) {
 }
 
 TEST(PageBitmap, HugePageIsDecodedReducedAtItsFullSize) {
-    EnsureApplication();
     QTemporaryDir dir;
     QImage big(6100, 6000, QImage::Format_Grayscale8);
     big.fill(255);

@@ -24,7 +24,6 @@ TEST(Thumbnail, FitsInto104By128WithoutEnlarging) {
 }
 
 TEST(Thumbnail, ShowsThePageReducedAndAPlaceholderWhenUnreadable) {
-    EnsureApplication();
     QTemporaryDir dir;
     // Left half black, right half white, decoded at reduced scale.
     QImage page(3000, 4000, QImage::Format_RGB32);
@@ -79,7 +78,6 @@ TEST(Thumbnail, ItemsSitAt172PixelPitchWithGaps) {
 }
 
 TEST(Thumbnail, ABatchKeepsItsPageOrder) {
-    EnsureApplication();
     QTemporaryDir dir;
     TPageCorrectionList pages;
     for (int i = 0; i < 12; ++i) {
