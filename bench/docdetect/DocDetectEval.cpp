@@ -3,7 +3,7 @@
 // does) and reports the mean clipped Jaccard index per category and the
 // median time per image.
 //
-//   docdetect_eval [--quick | --count N] [--only CATEGORY] [--dir DIR]
+//   docdetect_eval [--quick | --count N] [--first SEED] [--only CATEGORY] [--dir DIR]
 //                  [--reuse] [--lib PATH] [--verbose] [--draw DIR]
 //
 // Measure speed pinned to one core: taskset -c 0 docdetect_eval
@@ -44,6 +44,7 @@ const char* const kManifestHeader = "# bitonix docdetect evaluation set v1";
 
 struct TOptions {
     int Count = kFullCount;
+    int First = 1; // seed of the first image of each category
     std::string Only;
     fs::path Dir;
     bool Reuse = false;
@@ -70,11 +71,12 @@ struct TResult {
 };
 
 void Usage() {
-    std::cerr << "usage: docdetect_eval [--quick | --count N] [--only CATEGORY] [--dir DIR] [--reuse]\n"
+    std::cerr << "usage: docdetect_eval [--quick | --count N] [--first SEED] [--only CATEGORY] [--dir DIR] [--reuse]\n"
                  "                      [--lib PATH] [--verbose] [--draw DIR]\n"
                  "  --quick     "
               << kQuickCount << " images per category instead of " << kFullCount
               << "\n"
+                 "  --first     seed of each category's first image (default 1; another range is a fresh set)\n"
                  "  --reuse     keep the images already generated in DIR\n"
                  "  --lib       detector library (default: libdocdetect.so beside this program)\n"
                  "  --draw      write each image small with the true (green) and found (red) outline to DIR\n";
@@ -88,6 +90,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
             options.Count = kQuickCount;
         } else if (arg == "--count" && hasValue) {
             options.Count = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--first" && hasValue) {
+            options.First = std::atoi(argv[++i]);
         } else if (arg == "--only" && hasValue) {
             options.Only = argv[++i];
         } else if (arg == "--dir" && hasValue) {
@@ -105,14 +109,16 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
         }
     }
     if (options.Dir.empty())
-        options.Dir = fs::temp_directory_path() / ("bitonix-docdetect-set-" + std::to_string(options.Count));
+        options.Dir = fs::temp_directory_path() /
+                      ("bitonix-docdetect-set-" + std::to_string(options.First) + "-" + std::to_string(options.Count));
     if (options.Library.empty())
         options.Library = (fs::read_symlink("/proc/self/exe").parent_path() / "libdocdetect.so").string();
     return true;
 }
 
 std::string ManifestTag(const TOptions& options) {
-    return std::string(kManifestHeader) + " count=" + std::to_string(options.Count) + " only=" + options.Only;
+    return std::string(kManifestHeader) + " first=" + std::to_string(options.First) +
+           " count=" + std::to_string(options.Count) + " only=" + options.Only;
 }
 
 std::vector<TItem> ReadManifest(const fs::path& dir, const std::string& tag) {
@@ -145,7 +151,7 @@ void Generate(const TOptions& options) {
     for (const TSceneCategory& category : SceneCategories()) {
         if (!options.Only.empty() && category.Name != options.Only)
             continue;
-        for (int i = 1; i <= options.Count; ++i) {
+        for (int i = options.First; i < options.First + options.Count; ++i) {
             const TScene scene = MakeScene(category, static_cast<std::uint32_t>(i));
             char name[64];
             std::snprintf(name, sizeof name, "%s-%03d.%s", category.Name.c_str(), i,

@@ -1,0 +1,120 @@
+// Region comparisons and the credibility test of a page outline.
+#include "OutlineChecks.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace bitonix {
+
+namespace {
+
+constexpr double kMinSupport = 0.55;
+constexpr double kMinBorderSupport = 0.7;
+constexpr double kMinSideSupport = 0.3;
+constexpr double kMinContrast = 3.0;
+constexpr double kMinSeparation = 4.0;
+constexpr double kMinBandSeparation = 8.0;
+constexpr double kBandNear = 0.02; // band depths as shares of the image's short side
+constexpr double kBandFar = 0.08;
+constexpr int kAlong = 32;         // samples along a side
+constexpr int kAcross = 4;         //   and across a band
+
+bool InImage(const cv::Mat& map, cv::Point2d p) {
+    return p.x >= 0 && p.y >= 0 && p.x <= map.cols - 1.0 && p.y <= map.rows - 1.0;
+}
+
+double Median(std::vector<float>& values) {
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    return static_cast<double>(values[values.size() / 2]);
+}
+
+// Paper-map samples in the band beside the segment a-b on the side its
+// unit normal n points to, from kBandNear to kBandFar of the short side.
+std::vector<float> Band(const TEdgeMaps& maps, cv::Point2d a, cv::Point2d b, cv::Point2d n) {
+    const double shortSide = std::min(maps.Paper.cols, maps.Paper.rows);
+    std::vector<float> samples;
+    for (int i = 0; i < kAlong; ++i) {
+        const cv::Point2d p = a + (b - a) * ((i + 0.5) / kAlong);
+        for (int j = 0; j < kAcross; ++j) {
+            const cv::Point2d q = p + n * (shortSide * (kBandNear + (kBandFar - kBandNear) * j / (kAcross - 1)));
+            if (InImage(maps.Paper, q))
+                samples.push_back(Sample(maps.Paper, q));
+        }
+    }
+    return samples;
+}
+
+} // namespace
+
+TRegionMedians RegionMedians(const TEdgeMaps& maps, const TCorners& corners) {
+    cv::Mat inside(maps.Paper.size(), CV_8U, cv::Scalar(0));
+    std::vector<cv::Point> polygon;
+    for (const cv::Point2d& c : corners)
+        polygon.emplace_back(cvRound(c.x * 16), cvRound(c.y * 16));
+    cv::fillConvexPoly(inside, polygon, cv::Scalar(1), cv::LINE_8, /*shift=*/4);
+    std::array<int, 256> histograms[2] = {};
+    int counts[2] = {0, 0};
+    for (int y = 0; y < inside.rows; y += 2) {
+        const float* paper = maps.Paper.ptr<float>(y);
+        const std::uint8_t* mask = inside.ptr<std::uint8_t>(y);
+        for (int x = 0; x < inside.cols; x += 2) {
+            const int level = std::clamp(cvRound(paper[x]), 0, 255);
+            ++histograms[mask[x]][static_cast<std::size_t>(level)];
+            ++counts[mask[x]];
+        }
+    }
+    int medians[2] = {0, 0};
+    for (int part = 0; part < 2; ++part) {
+        int seen = 0;
+        int level = 0;
+        while (level < 255 && (seen += histograms[part][static_cast<std::size_t>(level)]) * 2 < counts[part])
+            ++level;
+        medians[part] = level;
+    }
+    if (counts[0] == 0)
+        medians[0] = medians[1];
+    if (counts[1] == 0)
+        medians[1] = medians[0];
+    return {static_cast<double>(medians[1]), static_cast<double>(medians[0])};
+}
+
+double Separation(const TEdgeMaps& maps, const TCorners& corners) {
+    const TRegionMedians medians = RegionMedians(maps, corners);
+    return medians.Inside - medians.Outside;
+}
+
+double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad) {
+    double weighted = 0;
+    double weights = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const TLine& side = quad.Sides[k];
+        if (side.Border)
+            continue;
+        const cv::Point2d a = quad.Corners[k];
+        const cv::Point2d b = quad.Corners[(k + 1) % 4];
+        std::vector<float> inner = Band(maps, a, b, side.Normal);
+        std::vector<float> outer = Band(maps, a, b, -side.Normal);
+        if (inner.size() < kAcross * 4 || outer.size() < kAcross * 4)
+            continue;
+        const double length = cv::norm(b - a) * static_cast<double>(std::min(inner.size(), outer.size())) /
+                              (kAlong * kAcross);
+        weighted += length * side.Sense() * (Median(inner) - Median(outer));
+        weights += length;
+    }
+    return weights > 0 ? weighted / weights : 0.0;
+}
+
+bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
+    if (quad.Support < kMinSupport || quad.WeakestSide < kMinSideSupport || quad.Contrast < kMinContrast)
+        return false;
+    if (quad.BorderSides > 0 && quad.Support < kMinBorderSupport)
+        return false;
+    return Separation(maps, quad.Corners) >= kMinSeparation ||
+           (quad.ReversedSides == 0 && BandSeparation(maps, quad) >= kMinBandSeparation);
+}
+
+} // namespace bitonix
