@@ -16,6 +16,8 @@ constexpr float kChromaWeight = 0.6f;
 
 constexpr double kWhiteShare = 0.1;  // brightest share of pixels taken as white
 constexpr float kMaxGain = 1.4f;      // white balance gains stay within [1/kMaxGain, kMaxGain]
+constexpr float kInkDepth = 15.0f;    // grey levels below the closed map that count as print
+constexpr float kPaperBand = 40.0f;   // grey levels below paper white where print can be
 
 } // namespace
 
@@ -96,6 +98,31 @@ double MedianMagnitude(const cv::Mat& gx, const cv::Mat& gy) {
     return std::max(0.25, static_cast<double>(*middle));
 }
 
+// Pixels of print: well below the closed grey map where that is paper-bright.
+cv::Mat PrintMask(const cv::Mat& closed, const cv::Mat& open) {
+    int histogram[256] = {};
+    for (int y = 0; y < closed.rows; ++y) {
+        const float* c = closed.ptr<float>(y);
+        for (int x = 0; x < closed.cols; ++x)
+            ++histogram[std::clamp(cvRound(c[x]), 0, 255)];
+    }
+    const double wanted = kWhiteShare * static_cast<double>(closed.total());
+    double seen = 0;
+    int white = 255;
+    while (white > 0 && seen + histogram[white] < wanted)
+        seen += histogram[white--];
+    const float paperFloor = static_cast<float>(white) - kPaperBand;
+    cv::Mat print(closed.size(), CV_8U);
+    for (int y = 0; y < closed.rows; ++y) {
+        const float* c = closed.ptr<float>(y);
+        const float* o = open.ptr<float>(y);
+        std::uint8_t* out = print.ptr<std::uint8_t>(y);
+        for (int x = 0; x < closed.cols; ++x)
+            out[x] = (c[x] >= paperFloor && c[x] - o[x] >= kInkDepth) ? 1 : 0;
+    }
+    return print;
+}
+
 } // namespace
 
 TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeText) {
@@ -103,9 +130,11 @@ TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeTex
     GreyAndPaper(bgr, gains, maps.Grey, maps.Paper);
     if (closeText) {
         const cv::Mat square = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5));
+        const cv::Mat open = maps.Grey.clone();
         for (cv::Mat* map : {&maps.Grey, &maps.Paper})
             cv::morphologyEx(*map, *map, cv::MORPH_CLOSE, square, cv::Point(-1, -1), /*iterations=*/1,
                              cv::BORDER_REPLICATE);
+        maps.Print = PrintMask(maps.Grey, open);
     }
     cv::Mat paperGx;
     cv::Mat paperGy;

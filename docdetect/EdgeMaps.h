@@ -12,6 +12,8 @@ namespace bitonix {
 struct TEdgeMaps {
     cv::Mat Grey;  // CV_32F grey levels
     cv::Mat Paper; // CV_32F paper-likeness: grey minus weighted colourfulness
+    cv::Mat Print; // CV_8U 1 where print is: much darker than the closed grey map
+                   //   where that is as bright as paper; empty unless closed
     cv::Mat Gx;    // CV_32F the stronger of the two maps' smoothed derivatives,
     cv::Mat Gy;    //   grey levels per pixel
     double Noise = 1.0; // median gradient magnitude: the image's background level
@@ -27,7 +29,10 @@ cv::Vec3f WhiteBalanceGains(const cv::Mat& bgr);
 // With `closeText`, dark detail narrower than about five pixels (print,
 // rules, thin objects) is closed away first so that the page reads as one
 // bright area; the image border is replicated so that a thin strip of desk
-// at the border survives.
+// at the border survives. What was closed away marks Print where it was at
+// least 15 grey levels dark and the closed map is within 40 grey levels of
+// paper white (the 90th percentile of the closed map): strokes on paper,
+// not the texture of a darker desk.
 TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeText);
 
 // Bilinear sample of a CV_32F map; points outside are clamped to the border.

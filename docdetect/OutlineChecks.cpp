@@ -13,11 +13,15 @@ namespace bitonix {
 namespace {
 
 constexpr double kMinSupport = 0.55;
-constexpr double kMinBorderSupport = 0.7;
+constexpr double kMinBorderSupport = 0.6;
 constexpr double kMinSideSupport = 0.3;
 constexpr double kMinContrast = 3.0;
 constexpr double kMinSeparation = 4.0;
 constexpr double kMinBandSeparation = 8.0;
+constexpr double kPaperAround = 6.0; // grey levels of separation that still mean the same paper
+constexpr double kSimilarInk = 0.5;  // print outside at least this share of the inside's: as densely printed
+constexpr double kMinInk = 0.03;     // share of printed pixels inside for print to make a page stand out
+constexpr double kSparseInk = 0.25;  //   with at most this share of it outside
 constexpr double kBandNear = 0.02; // band depths as shares of the image's short side
 constexpr double kBandFar = 0.08;
 constexpr int kAlong = 32;         // samples along a side
@@ -50,7 +54,7 @@ std::vector<float> Band(const TEdgeMaps& maps, cv::Point2d a, cv::Point2d b, cv:
 
 } // namespace
 
-TRegionMedians RegionMedians(const TEdgeMaps& maps, const TCorners& corners) {
+TRegionStats RegionStats(const TEdgeMaps& maps, const TCorners& corners) {
     cv::Mat inside(maps.Paper.size(), CV_8U, cv::Scalar(0));
     std::vector<cv::Point> polygon;
     for (const cv::Point2d& c : corners)
@@ -58,13 +62,17 @@ TRegionMedians RegionMedians(const TEdgeMaps& maps, const TCorners& corners) {
     cv::fillConvexPoly(inside, polygon, cv::Scalar(1), cv::LINE_8, /*shift=*/4);
     std::array<int, 256> histograms[2] = {};
     int counts[2] = {0, 0};
+    int inked[2] = {0, 0};
     for (int y = 0; y < inside.rows; y += 2) {
         const float* paper = maps.Paper.ptr<float>(y);
+        const std::uint8_t* print = maps.Print.empty() ? nullptr : maps.Print.ptr<std::uint8_t>(y);
         const std::uint8_t* mask = inside.ptr<std::uint8_t>(y);
         for (int x = 0; x < inside.cols; x += 2) {
             const int level = std::clamp(cvRound(paper[x]), 0, 255);
             ++histograms[mask[x]][static_cast<std::size_t>(level)];
             ++counts[mask[x]];
+            if (print != nullptr && print[x] != 0)
+                ++inked[mask[x]];
         }
     }
     int medians[2] = {0, 0};
@@ -79,12 +87,12 @@ TRegionMedians RegionMedians(const TEdgeMaps& maps, const TCorners& corners) {
         medians[0] = medians[1];
     if (counts[1] == 0)
         medians[1] = medians[0];
-    return {static_cast<double>(medians[1]), static_cast<double>(medians[0])};
-}
-
-double Separation(const TEdgeMaps& maps, const TCorners& corners) {
-    const TRegionMedians medians = RegionMedians(maps, corners);
-    return medians.Inside - medians.Outside;
+    TRegionStats stats;
+    stats.PaperInside = medians[1];
+    stats.PaperOutside = medians[0];
+    stats.InkInside = counts[1] > 0 ? static_cast<double>(inked[1]) / counts[1] : 0.0;
+    stats.InkOutside = counts[0] > 0 ? static_cast<double>(inked[0]) / counts[0] : 0.0;
+    return stats;
 }
 
 double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad) {
@@ -113,7 +121,16 @@ bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
         return false;
     if (quad.BorderSides > 0 && quad.Support < kMinBorderSupport)
         return false;
-    return Separation(maps, quad.Corners) >= kMinSeparation ||
+    const TRegionStats region = RegionStats(maps, quad.Corners);
+    const double separation = region.PaperInside - region.PaperOutside;
+    // Paper all around, printed as densely: a part of a scan or of a rendered
+    // page; or printed more densely outside than inside: a blank part of one.
+    if ((std::abs(separation) < kPaperAround && region.InkOutside >= kSimilarInk * region.InkInside) ||
+        region.InkOutside > region.InkInside)
+        return false;
+    const bool printStandsOut =
+        region.InkInside >= kMinInk && region.InkOutside <= kSparseInk * region.InkInside;
+    return separation >= kMinSeparation || printStandsOut ||
            (quad.ReversedSides == 0 && BandSeparation(maps, quad) >= kMinBandSeparation);
 }
 

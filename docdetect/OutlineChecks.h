@@ -8,19 +8,16 @@
 
 namespace bitonix {
 
-// Medians of the paper map inside and outside the quadrilateral (every
-// second pixel; a part with no pixels gets the other part's median).
-struct TRegionMedians {
-    double Inside = 0;
-    double Outside = 0;
+// The inside of a quadrilateral against the rest of the image, over every
+// second pixel: medians of the paper map (a part with no pixels gets the
+// other part's) and the shares of printed pixels (TEdgeMaps::Print).
+struct TRegionStats {
+    double PaperInside = 0;
+    double PaperOutside = 0;
+    double InkInside = 0;
+    double InkOutside = 0;
 };
-TRegionMedians RegionMedians(const TEdgeMaps& maps, const TCorners& corners);
-
-// How much more paper-like the inside of the quadrilateral is than the rest
-// of the image: RegionMedians inside minus outside (grey levels). A page on a
-// desk stands out; a box drawn on a page, a block of text or a patch of desk
-// does not.
-double Separation(const TEdgeMaps& maps, const TCorners& corners);
+TRegionStats RegionStats(const TEdgeMaps& maps, const TCorners& corners);
 
 // The same comparison made locally, in bands along the sides: for each side
 // that is not an image border, the median of `maps.Paper` in a band inside
@@ -33,13 +30,19 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad);
 
 // The tests a page outline must pass:
 //   1. at least 55 % of its visible outline backed by an edge with the paper
-//      inside, every well visible side at least 30 %, and 70 % if one side
+//      inside, every well visible side at least 30 %, and 60 % if one side
 //      runs along an image border (a page cut by the frame, which shows
 //      fewer sides: they must be clear);
 //   2. a mean step of at least 3 grey levels from outside to inside;
-//   3. it stands out: Separation at least 4 grey levels, or, with no
-//      reversed side, BandSeparation at least 8 when uneven light spoils the
-//      global comparison.
+//   3. it is not a piece of paper among paper: not (paper medians inside and
+//      outside within 6 grey levels and the outside at least half as densely
+//      printed) - a block of a flat scan or of a rendered page - and not
+//      less densely printed than its outside - a blank part of one;
+//   4. it stands out: the paper median inside at least 4 grey levels above
+//      the outside's, or at least 3 % of it printed and the outside at most
+//      a quarter as densely (a page on a bright desk), or, with no reversed
+//      side, BandSeparation at least 8 when uneven light spoils the global
+//      comparison.
 bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad);
 
 } // namespace bitonix

@@ -3,6 +3,8 @@
 // corners) is scored in constant time and every combination can be tried.
 #include "QuadSearch.h"
 
+#include "LineEvidence.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -22,95 +24,9 @@ constexpr double kBorderWeight = 0.5;
 constexpr double kReversedWeight = 0.85; // backing of a side with the paper on its dark side
 constexpr std::size_t kReversible = 20;  // strongest lines also tried reversed
 constexpr double kAreaExponent = 0.25;
-constexpr double kContrastReach = 3.0;
-constexpr double kContinuationGap = 2.0;    // pixels past a corner before a side's continuation counts
-constexpr double kContinuationShare = 0.1;  // of the side's length
-constexpr double kOvershootWeight = 0.5;   // pixels either side for the step across an edge
-constexpr double kMinEdge = 0.5;
-constexpr double kNoiseFactor = 1.5;
-
-// Evidence along one line, sampled at unit steps over its visible stretch.
-struct TLineEvidence {
-    TLine Line;
-    double From = 0; // visible range of t = Direction . p
-    double To = 0;
-    std::vector<double> Backed;   // prefix sums: backed samples in [From, From + i)
-    std::vector<double> Contrast; // prefix sums of the step across, over backed samples
-    std::vector<double> Step;     // prefix sums of the step across, over all samples
-};
-
-// The stretch of the line inside [0, w-1] x [0, h-1], by clipping its
-// parameter range (Liang-Barsky).
-bool VisibleRange(const TLine& line, cv::Size size, double& from, double& to) {
-    const cv::Point2d base = line.Normal * line.Offset;
-    const cv::Point2d dir = line.Direction();
-    from = -1e9;
-    to = 1e9;
-    const double lows[2] = {0, 0};
-    const double highs[2] = {size.width - 1.0, size.height - 1.0};
-    const double origin[2] = {base.x, base.y};
-    const double step[2] = {dir.x, dir.y};
-    for (int axis = 0; axis < 2; ++axis) {
-        if (std::abs(step[axis]) < 1e-12) {
-            if (origin[axis] < lows[axis] - 1e-9 || origin[axis] > highs[axis] + 1e-9)
-                return false;
-            continue;
-        }
-        double a = (lows[axis] - origin[axis]) / step[axis];
-        double b = (highs[axis] - origin[axis]) / step[axis];
-        if (a > b)
-            std::swap(a, b);
-        from = std::max(from, a);
-        to = std::min(to, b);
-    }
-    return to > from;
-}
-
-TLineEvidence Gather(const TEdgeMaps& maps, const TLine& line, double threshold) {
-    TLineEvidence e;
-    e.Line = line;
-    if (!VisibleRange(line, maps.Paper.size(), e.From, e.To))
-        e.To = e.From = 0;
-    const int steps = static_cast<int>(std::floor(e.To - e.From));
-    e.Backed.assign(static_cast<std::size_t>(std::max(0, steps)) + 1, 0.0);
-    e.Contrast.assign(e.Backed.size(), 0.0);
-    e.Step.assign(e.Backed.size(), 0.0);
-    if (line.Border)
-        return e;
-    const cv::Point2d base = line.Normal * line.Offset;
-    const cv::Point2d dir = line.Direction();
-    const cv::Point2d n = line.Normal;
-    const double sense = line.Sense();
-    for (int i = 0; i < steps; ++i) {
-        const cv::Point2d p = base + dir * (e.From + i + 0.5);
-        double best = -1;
-        for (int o = -1; o <= 1; ++o) {
-            const cv::Point2d q = p + n * static_cast<double>(o);
-            const double gx = Sample(maps.Gx, q);
-            const double gy = Sample(maps.Gy, q);
-            const double along = sense * (gx * n.x + gy * n.y);
-            const double across = std::abs(gx * dir.x + gy * dir.y);
-            if (along >= across)
-                best = std::max(best, along);
-        }
-        const bool backed = best >= threshold;
-        const double step = sense * StepAcross(maps, p, n, kContrastReach);
-        const auto at = static_cast<std::size_t>(i);
-        e.Backed[at + 1] = e.Backed[at] + (backed ? 1.0 : 0.0);
-        e.Contrast[at + 1] = e.Contrast[at] + (backed ? step : 0.0);
-        e.Step[at + 1] = e.Step[at] + step;
-    }
-    return e;
-}
-
-double Prefix(const std::vector<double>& sums, double at) {
-    const double clamped = std::clamp(at, 0.0, static_cast<double>(sums.size() - 1));
-    const auto i = static_cast<std::size_t>(clamped);
-    if (i + 1 >= sums.size())
-        return sums.back();
-    const double f = clamped - static_cast<double>(i);
-    return sums[i] * (1 - f) + sums[i + 1] * f;
-}
+constexpr double kContinuationGap = 2.0;   // pixels past a corner before a side's continuation counts
+constexpr double kContinuationShare = 0.1; // of the side's length
+constexpr double kOvershootWeight = 0.5;
 
 struct TSideEvidence {
     double Length = 0;  // whole side
@@ -136,9 +52,9 @@ TSideEvidence SideEvidence(const TLineEvidence& e, cv::Point2d from, cv::Point2d
     s.Visible = hi - lo;
     if (e.Line.Border)
         return s;
-    s.Backed = Prefix(e.Backed, hi - e.From) - Prefix(e.Backed, lo - e.From);
-    s.Contrast = Prefix(e.Contrast, hi - e.From) - Prefix(e.Contrast, lo - e.From);
-    s.Step = (Prefix(e.Step, hi - e.From) - Prefix(e.Step, lo - e.From)) / s.Visible;
+    s.Backed = Between(e.Backed, e, lo, hi);
+    s.Contrast = Between(e.Contrast, e, lo, hi);
+    s.Step = Between(e.Step, e, lo, hi) / s.Visible;
     return s;
 }
 
@@ -163,8 +79,8 @@ double Continuation(const TLineEvidence& e, cv::Point2d corner, cv::Point2d away
     const double hi = std::min(b, e.To);
     if (hi - lo < kContinuationGap)
         return 0;
-    const double backed = (Prefix(e.Backed, hi - e.From) - Prefix(e.Backed, lo - e.From)) / (hi - lo);
-    const double step = (Prefix(e.Step, hi - e.From) - Prefix(e.Step, lo - e.From)) / (hi - lo);
+    const double backed = Between(e.Backed, e, lo, hi) / (hi - lo);
+    const double step = Between(e.Step, e, lo, hi) / (hi - lo);
     return backed * std::clamp(step / sideStep, 0.0, 1.0);
 }
 
@@ -345,19 +261,17 @@ std::vector<TLine> SideCandidates(const std::vector<TLine>& lines, cv::Size size
 }
 
 std::optional<TQuadCandidate> EvaluateQuad(const TEdgeMaps& maps, const std::array<TLine, 4>& sides) {
-    const double threshold = std::max(kMinEdge, kNoiseFactor * maps.Noise);
     std::array<TLineEvidence, 4> evidence;
     for (std::size_t k = 0; k < 4; ++k)
-        evidence[k] = Gather(maps, sides[k], threshold);
+        evidence[k] = GatherEvidence(maps, sides[k]);
     return Evaluate({&evidence[0], &evidence[1], &evidence[2], &evidence[3]}, maps.Paper.size());
 }
 
 std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<TLine>& lines, std::size_t count) {
     const cv::Size size = maps.Paper.size();
-    const double threshold = std::max(kMinEdge, kNoiseFactor * maps.Noise);
     std::vector<TLineEvidence> evidence;
     for (const TLine& line : SideCandidates(lines, size))
-        evidence.push_back(Gather(maps, line, threshold));
+        evidence.push_back(GatherEvidence(maps, line));
 
     const std::size_t n = evidence.size();
     std::vector<double> angles(n);
