@@ -14,6 +14,7 @@ namespace {
 
 constexpr double kMinSupport = 0.55;
 constexpr double kMinBorderSupport = 0.6;
+constexpr double kMinCornerOutSideSupport = 0.7; // each of the two sides of a page with a corner out
 constexpr double kMinSideSupport = 0.3;
 constexpr double kMinContrast = 3.0;
 constexpr double kMinSeparation = 4.0;
@@ -119,7 +120,8 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad) {
 bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
     if (quad.Support < kMinSupport || quad.WeakestSide < kMinSideSupport || quad.Contrast < kMinContrast)
         return false;
-    if (quad.BorderSides > 0 && quad.Support < kMinBorderSupport)
+    if ((quad.BorderSides > 0 && quad.Support < kMinBorderSupport) ||
+        (quad.BorderSides > 1 && quad.WeakestSide < kMinCornerOutSideSupport))
         return false;
     const TRegionStats region = RegionStats(maps, quad.Corners);
     const double separation = region.PaperInside - region.PaperOutside;

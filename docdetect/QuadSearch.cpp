@@ -301,9 +301,15 @@ std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<T
                 for (const std::size_t d : follows[c]) {
                     if (d <= a || d == b || !canFollow[d][a])
                         continue;
-                    // At most one side that is not a plain edge: a border or a reversed line.
+                    // At most one side that is not a plain edge (a border or a
+                    // reversed line), or two borders meeting at an image corner
+                    // (a page with a corner out of the photo).
                     const auto odd = [&](std::size_t i) { return evidence[i].Line.Border || evidence[i].Line.Reversed; };
-                    if (odd(a) + odd(b) + odd(c) + odd(d) > 1)
+                    const auto border = [&](std::size_t i) { return evidence[i].Line.Border; };
+                    const int odds = odd(a) + odd(b) + odd(c) + odd(d);
+                    const bool cornerOut = odds == 2 && ((border(a) && border(b)) || (border(b) && border(c)) ||
+                                                         (border(c) && border(d)) || (border(d) && border(a)));
+                    if (odds > 1 && !cornerOut)
                         continue;
                     const std::optional<TQuadCandidate> q =
                         Evaluate({&evidence[a], &evidence[b], &evidence[c], &evidence[d]}, size);
