@@ -17,6 +17,7 @@ constexpr double kMinBorderSupport = 0.6;
 constexpr double kMinCornerOutSideSupport = 0.7; // each of the two sides of a page with a corner out
 constexpr double kMinSideSupport = 0.3;
 constexpr double kMinContrast = 3.0;
+constexpr double kMinReversedContrast = 8.0; // when one side has the paper on its dark side
 constexpr double kMinSeparation = 4.0;
 constexpr double kMinBandSeparation = 8.0;
 constexpr double kPaperAround = 6.0; // grey levels of separation that still mean the same paper
@@ -118,7 +119,8 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad) {
 }
 
 bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
-    if (quad.Support < kMinSupport || quad.WeakestSide < kMinSideSupport || quad.Contrast < kMinContrast)
+    if (quad.Support < kMinSupport || quad.WeakestSide < kMinSideSupport || quad.Contrast < kMinContrast ||
+        (quad.ReversedSides > 0 && quad.Contrast < kMinReversedContrast))
         return false;
     if ((quad.BorderSides > 0 && quad.Support < kMinBorderSupport) ||
         (quad.BorderSides > 1 && quad.WeakestSide < kMinCornerOutSideSupport))

@@ -33,7 +33,8 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad);
 //      inside, every well visible side at least 30 %, and 60 % if one side
 //      runs along an image border (a page cut by the frame, which shows
 //      fewer sides: they must be clear);
-//   2. a mean step of at least 3 grey levels from outside to inside;
+//   2. a mean step of at least 3 grey levels from outside to inside, 8 when
+//      a side is reversed (the other sides must then be clear);
 //   3. it is not a piece of paper among paper: not (paper medians inside and
 //      outside within 6 grey levels and the outside at least half as densely
 //      printed) - a block of a flat scan or of a rendered page - and not

@@ -6,7 +6,9 @@
 //   docdetect_eval [--quick | --count N] [--first SEED] [--only CATEGORY] [--dir DIR]
 //                  [--reuse] [--lib PATH] [--verbose] [--draw DIR]
 //
-// Measure speed pinned to one core: taskset -c 0 docdetect_eval
+// Measure speed pinned to one core: taskset -c 0 docdetect_eval. Times are
+// reported as process CPU time (what the target is checked against: it holds
+// up on a shared machine) and as wall clock.
 #include "DetectorLibrary.h"
 #include "QuadJaccard.h"
 #include "SceneGenerator.h"
@@ -25,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -66,7 +69,8 @@ struct TResult {
     double Score = 0;   // Jaccard, or 0/1 for images without a document
     bool Found = false; // the detector answered 1
     bool RoleError = false;
-    double Milliseconds = 0;
+    double Milliseconds = 0;    // wall clock
+    double CpuMilliseconds = 0; // process CPU time: holds up while other work shares the machine
     TQuad Answer{};
 };
 
@@ -110,7 +114,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
     }
     if (options.Dir.empty())
         options.Dir = fs::temp_directory_path() /
-                      ("bitonix-docdetect-set-" + std::to_string(options.First) + "-" + std::to_string(options.Count));
+                      ("bitonix-docdetect-set-" + std::to_string(options.First) + "-" + std::to_string(options.Count) +
+                       (options.Only.empty() ? "" : "-" + options.Only));
     if (options.Library.empty())
         options.Library = (fs::read_symlink("/proc/self/exe").parent_path() / "libdocdetect.so").string();
     return true;
@@ -218,12 +223,21 @@ bool IsFullFrame(const TQuad& quad, cv::Size size) {
     return true;
 }
 
+double CpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 TResult Evaluate(const TDetectorLibrary& library, const fs::path& dir, const TItem& item) {
     float corners[8] = {};
+    const std::string path = (dir / item.File).string();
+    const double cpuStart = CpuMilliseconds();
     const auto start = std::chrono::steady_clock::now();
-    const int answer = library.Detect((dir / item.File).string(), corners);
+    const int answer = library.Detect(path, corners);
     TResult result;
     result.Milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    result.CpuMilliseconds = CpuMilliseconds() - cpuStart;
     result.Found = answer == 1;
     TQuad found{};
     for (std::size_t i = 0; i < 4; ++i)
@@ -312,14 +326,15 @@ int main(int argc, char** argv) {
             if (!options.Draw.empty())
                 DrawOverlay(options.Draw, options.Dir, item, result);
             if (options.Verbose || (item.HasPage && result.Score < 0.9) || (!item.HasPage && result.Score < 1))
-                std::printf("%-22s %s J=%.3f %.1f ms%s\n", item.File.c_str(), result.Found ? "found" : "none ",
-                            result.Score, result.Milliseconds, result.RoleError ? " ROLE" : "");
+                std::printf("%-22s %s J=%.3f %.1f ms cpu%s\n", item.File.c_str(), result.Found ? "found" : "none ",
+                            result.Score, result.CpuMilliseconds, result.RoleError ? " ROLE" : "");
         }
 
-        std::printf("\n%-12s %5s %6s %8s %7s %6s %10s\n", "category", "count", "found", "mean J", "min J",
-                    "roles", "median ms");
+        std::printf("\n%-12s %5s %6s %8s %7s %6s %9s %9s\n", "category", "count", "found", "mean J", "min J",
+                    "roles", "cpu ms", "wall ms");
         std::vector<double> pageScores;
         std::vector<double> photoTimes;
+        std::vector<double> photoWallTimes;
         double worstCategory = 1.0;
         int noDocumentWrong = 0;
         int roleErrors = 0;
@@ -333,25 +348,29 @@ int main(int argc, char** argv) {
             int answered = 0;
             int roles = 0;
             std::vector<double> times;
+            std::vector<double> wallTimes;
             for (const TResult& r : results) {
                 sum += r.Score;
                 lowest = std::min(lowest, r.Score);
                 answered += r.Found;
                 roles += r.RoleError;
-                times.push_back(r.Milliseconds);
+                times.push_back(r.CpuMilliseconds);
+                wallTimes.push_back(r.Milliseconds);
                 if (category.HasPage)
                     pageScores.push_back(r.Score);
                 else
                     noDocumentWrong += r.Score < 1;
-                if (category.Photo)
-                    photoTimes.push_back(r.Milliseconds);
+                if (category.Photo) {
+                    photoTimes.push_back(r.CpuMilliseconds);
+                    photoWallTimes.push_back(r.Milliseconds);
+                }
             }
             const double mean = sum / static_cast<double>(results.size());
             if (category.HasPage)
                 worstCategory = std::min(worstCategory, mean);
             roleErrors += roles;
-            std::printf("%-12s %5zu %6d %8.3f %7.3f %6d %10.1f\n", category.Name.c_str(), results.size(), answered,
-                        mean, lowest, roles, Median(times));
+            std::printf("%-12s %5zu %6d %8.3f %7.3f %6d %9.1f %9.1f\n", category.Name.c_str(), results.size(),
+                        answered, mean, lowest, roles, Median(times), Median(wallTimes));
         }
         double pageMean = 0;
         for (const double s : pageScores)
@@ -362,11 +381,11 @@ int main(int argc, char** argv) {
                     worstCategory);
         std::printf("no document: %d wrong answers\n", noDocumentWrong);
         std::printf("corner roles: %d errors\n", roleErrors);
-        std::printf("median time per 12 MP photo: %.1f ms (CPUs allowed: %d, OpenCV threads: %d)\n", photoMedian,
-                    AllowedCpus(), cv::getNumThreads());
+        std::printf("median time per 12 MP photo: %.1f ms CPU, %.1f ms wall clock (CPUs allowed: %d, OpenCV threads: %d)\n",
+                    photoMedian, Median(photoWallTimes), AllowedCpus(), cv::getNumThreads());
         std::printf("set: %s\n", options.Dir.c_str());
         const bool met = pageMean >= 0.95 && worstCategory >= 0.90 && noDocumentWrong == 0 && photoMedian < 150.0;
-        std::printf("targets (mean >= 0.95, every category >= 0.90, no false document, < 150 ms): %s\n",
+        std::printf("targets (mean >= 0.95, every category >= 0.90, no false document, < 150 ms CPU): %s\n",
                     met ? "met" : "NOT met");
         return 0;
     } catch (const std::exception& error) {
