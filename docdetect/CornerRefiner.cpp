@@ -14,9 +14,9 @@ namespace bitonix {
 
 namespace {
 
-constexpr double kEndTrim = 0.06;   // share of a side left out at each corner
-constexpr int kColumnStep = 2;      // strip columns between edge points
-constexpr int kStripMargin = 4;     // rows beyond the reach, for smoothing
+constexpr double kEndTrim = 0.06; // share of a side left out at each corner
+constexpr int kColumnStep = 2;    // strip columns between edge points
+constexpr int kStripMargin = 4;   // rows beyond the reach, for smoothing
 constexpr double kMaxTurnDeg = 3.0;
 constexpr double kMinInlierShare = 0.3;
 constexpr std::size_t kMinInliers = 8;
@@ -25,8 +25,9 @@ constexpr double kNoiseFactor = 1.5;
 
 // Edge points across the side from a to b (image pixels), found in a strip
 // whose row direction is the side's inward normal.
-std::vector<cv::Point2f> EdgePoints(const cv::Mat& fine, const cv::Vec3f& gains, const TLine& side, cv::Point2d a,
-                                    cv::Point2d b, double reach, std::size_t& columns) {
+std::vector<cv::Point2f> EdgePoints(const cv::Mat& fine, const cv::Vec3f& gains, const TLine& side,
+                                    cv::Point2d a, cv::Point2d b, double reach,
+                                    std::size_t& columns) {
     columns = 0;
     const cv::Point2d start = a + (b - a) * kEndTrim;
     const cv::Point2d end = b - (b - a) * kEndTrim;
@@ -40,8 +41,8 @@ std::vector<cv::Point2f> EdgePoints(const cv::Mat& fine, const cv::Vec3f& gains,
     // Strip pixel (u, v) shows image point start + u t + (v - half) n.
     const cv::Matx23d stripToImage(t.x, n.x, start.x - half * n.x, t.y, n.y, start.y - half * n.y);
     cv::Mat strip;
-    cv::warpAffine(fine, strip, stripToImage, cv::Size(width, height), cv::INTER_LINEAR | cv::WARP_INVERSE_MAP,
-                   cv::BORDER_REPLICATE);
+    cv::warpAffine(fine, strip, stripToImage, cv::Size(width, height),
+                   cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_REPLICATE);
     const TEdgeMaps maps = MakeEdgeMaps(strip, gains, /*closeText=*/false);
     const double threshold = std::max(kMinEdge, kNoiseFactor * maps.Noise);
     const int lowest = half - static_cast<int>(std::floor(reach));
@@ -75,7 +76,8 @@ std::vector<cv::Point2f> EdgePoints(const cv::Mat& fine, const cv::Vec3f& gains,
         const double above = sense * static_cast<double>(maps.Gy.at<float>(bestRow - 1, u));
         const double below = sense * static_cast<double>(maps.Gy.at<float>(bestRow + 1, u));
         const double curvature = above - 2 * best + below;
-        const double shift = curvature < 0 ? std::clamp(0.5 * (above - below) / curvature, -0.5, 0.5) : 0.0;
+        const double shift =
+            curvature < 0 ? std::clamp(0.5 * (above - below) / curvature, -0.5, 0.5) : 0.0;
         const cv::Point2d edge = middle + n * (bestRow + shift - half);
         points.emplace_back(static_cast<float>(edge.x), static_cast<float>(edge.y));
     }
@@ -94,12 +96,14 @@ std::optional<TLine> RobustFit(std::vector<cv::Point2f> points, const TLine& ori
         line.Normal = cv::Point2d(-static_cast<double>(fit[1]), static_cast<double>(fit[0]));
         if (line.Normal.dot(original.Normal) < 0)
             line.Normal = -line.Normal;
-        line.Offset = line.Normal.dot(cv::Point2d(static_cast<double>(fit[2]), static_cast<double>(fit[3])));
+        line.Offset =
+            line.Normal.dot(cv::Point2d(static_cast<double>(fit[2]), static_cast<double>(fit[3])));
         std::vector<double> residuals;
         for (const auto& p : points)
             residuals.push_back(std::abs(line.Distance(p)));
         std::vector<double> sorted = residuals;
-        std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
+        std::nth_element(sorted.begin(),
+                         sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
                          sorted.end());
         const double limit = std::max(0.75, 3.0 * sorted[sorted.size() / 2]);
         std::vector<cv::Point2f> kept;
@@ -115,8 +119,8 @@ std::optional<TLine> RobustFit(std::vector<cv::Point2f> points, const TLine& ori
 
 } // namespace
 
-TCorners RefineCorners(const cv::Mat& fine, const cv::Vec3f& gains, const std::array<TLine, 4>& sides,
-                       const TCorners& corners, double reach) {
+TCorners RefineCorners(const cv::Mat& fine, const cv::Vec3f& gains,
+                       const std::array<TLine, 4>& sides, const TCorners& corners, double reach) {
     std::array<TLine, 4> moved = sides;
     for (std::size_t k = 0; k < 4; ++k) {
         if (sides[k].Border)
@@ -124,7 +128,8 @@ TCorners RefineCorners(const cv::Mat& fine, const cv::Vec3f& gains, const std::a
         const cv::Point2d a = corners[k];
         const cv::Point2d b = corners[(k + 1) % 4];
         std::size_t columns = 0;
-        const std::vector<cv::Point2f> points = EdgePoints(fine, gains, sides[k], a, b, reach, columns);
+        const std::vector<cv::Point2f> points =
+            EdgePoints(fine, gains, sides[k], a, b, reach, columns);
         if (static_cast<double>(points.size()) < kMinInlierShare * static_cast<double>(columns))
             continue;
         const std::optional<TLine> fitted = RobustFit(points, sides[k]);

@@ -20,7 +20,7 @@ namespace bitonix {
 // or the fitted line turns by more than three degrees. `sides` and `corners`
 // are in the pixels of `fine`; returns the corners where the sides meet
 // (the given corners if moved sides no longer meet).
-TCorners RefineCorners(const cv::Mat& fine, const cv::Vec3f& gains, const std::array<TLine, 4>& sides,
-                       const TCorners& corners, double reach);
+TCorners RefineCorners(const cv::Mat& fine, const cv::Vec3f& gains,
+                       const std::array<TLine, 4>& sides, const TCorners& corners, double reach);
 
 } // namespace bitonix

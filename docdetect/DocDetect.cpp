@@ -2,7 +2,9 @@
 // corner detector. Nothing may escape it: every failure becomes "no document".
 #include "DocumentDetector.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 // Finds the document page in the image file at `utf8Path` (NUL-terminated
 // UTF-8). Returns 1 and fills `corners` with x0, y0, ... x3, y3 (top-left,
@@ -10,8 +12,8 @@
 // right, y down) when a page is found; returns 0 and leaves `corners`
 // untouched otherwise, also for a null argument, an unreadable or unsupported
 // file, or any internal failure. Keeps no state between calls.
-extern "C" __attribute__((visibility("default"))) int DetectDocumentCornersFile(const char* utf8Path,
-                                                                                float corners[8]) noexcept {
+extern "C" __attribute__((visibility("default"))) int
+DetectDocumentCornersFile(const char* utf8Path, float corners[8]) noexcept {
     if (utf8Path == nullptr || corners == nullptr)
         return 0;
     try {

@@ -21,10 +21,13 @@ namespace {
 constexpr int kHalveFrom = 800; // working copies this long are halved to find lines
 constexpr int kMaxLines = 40;
 constexpr std::size_t kCandidates = 12; // best outlines tried in turn
-constexpr double kRefineReach = 2.5;     // coarse pixels either side of a side
-constexpr double kFullFrameShare = 0.005; // of the image size: corners this close make the full frame
+constexpr double kRefineReach = 2.5;    // coarse pixels either side of a side
+constexpr double kFullFrameShare =
+    0.005; // of the image size: corners this close make the full frame
 
-cv::Point2d Centre(const TCorners& c) { return (c[0] + c[1] + c[2] + c[3]) * 0.25; }
+cv::Point2d Centre(const TCorners& c) {
+    return (c[0] + c[1] + c[2] + c[3]) * 0.25;
+}
 
 // Sides through the corners, with border sides put exactly on the image
 // frame [0, w-1] x [0, h-1], and the corners where they meet.
@@ -100,10 +103,10 @@ std::optional<TCorners> DetectDocument(const char* utf8Path) {
     std::array<TLine, 4> fineSides;
     const cv::Point2d centre = Centre(fineCorners);
     for (std::size_t k = 0; k < 4; ++k)
-        fineSides[k] = LineThrough(fineCorners[k], fineCorners[(k + 1) % 4], centre, best->Sides[k].Border,
-                                   best->Sides[k].Reversed);
-    const TCorners refined =
-        RefineCorners(fine, gains, fineSides, fineCorners, kRefineReach * std::max(coarseToFine.Scale.x, 1.0));
+        fineSides[k] = LineThrough(fineCorners[k], fineCorners[(k + 1) % 4], centre,
+                                   best->Sides[k].Border, best->Sides[k].Reversed);
+    const TCorners refined = RefineCorners(fine, gains, fineSides, fineCorners,
+                                           kRefineReach * std::max(coarseToFine.Scale.x, 1.0));
 
     TCorners full;
     for (std::size_t k = 0; k < 4; ++k)

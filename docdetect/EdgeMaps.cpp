@@ -1,4 +1,5 @@
-// Paper map, text closing, smoothing and gradients.
+// White balance, grey and paper maps, print, text closing, smoothing and
+// gradients.
 #include "EdgeMaps.h"
 
 #include <opencv2/imgproc.hpp>
@@ -14,46 +15,10 @@ namespace {
 // How much colourfulness (max - min of the channels) counts against paper.
 constexpr float kChromaWeight = 0.6f;
 
-constexpr double kWhiteShare = 0.1;  // brightest share of pixels taken as white
-constexpr float kMaxGain = 1.4f;      // white balance gains stay within [1/kMaxGain, kMaxGain]
-constexpr float kInkDepth = 15.0f;    // grey levels below the closed map that count as print
-constexpr float kPaperBand = 40.0f;   // grey levels below paper white where print can be
-
-} // namespace
-
-cv::Vec3f WhiteBalanceGains(const cv::Mat& bgr) {
-    int histogram[256] = {};
-    for (int y = 0; y < bgr.rows; ++y) {
-        const std::uint8_t* p = bgr.ptr<std::uint8_t>(y);
-        for (int x = 0; x < bgr.cols; ++x)
-            ++histogram[(p[3 * x] + 2 * p[3 * x + 1] + p[3 * x + 2]) / 4];
-    }
-    const double wanted = kWhiteShare * static_cast<double>(bgr.total());
-    double seen = 0;
-    int threshold = 255;
-    while (threshold > 0 && seen + histogram[threshold] < wanted)
-        seen += histogram[threshold--];
-    double sum[3] = {};
-    double count = 0;
-    for (int y = 0; y < bgr.rows; ++y) {
-        const std::uint8_t* p = bgr.ptr<std::uint8_t>(y);
-        for (int x = 0; x < bgr.cols; ++x)
-            if ((p[3 * x] + 2 * p[3 * x + 1] + p[3 * x + 2]) / 4 >= threshold) {
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += p[3 * x + c];
-                ++count;
-            }
-    }
-    const double white = std::max({sum[0], sum[1], sum[2]});
-    cv::Vec3f gains(1, 1, 1);
-    if (count == 0 || white <= 0)
-        return gains;
-    for (int c = 0; c < 3; ++c)
-        gains[c] = std::clamp(static_cast<float>(white / std::max(1.0, sum[c])), 1.0f / kMaxGain, kMaxGain);
-    return gains;
-}
-
-namespace {
+constexpr double kWhiteShare = 0.1; // brightest share of pixels taken as white
+constexpr float kMaxGain = 1.4f;    // white balance gains stay within [1/kMaxGain, kMaxGain]
+constexpr float kInkDepth = 15.0f;  // grey levels below the closed map that count as print
+constexpr float kPaperBand = 40.0f; // grey levels below paper white where print can be
 
 // Grey and paper maps of the white-balanced image.
 void GreyAndPaper(const cv::Mat& bgr, const cv::Vec3f& gains, cv::Mat& grey, cv::Mat& paper) {
@@ -125,6 +90,39 @@ cv::Mat PrintMask(const cv::Mat& closed, const cv::Mat& open) {
 
 } // namespace
 
+cv::Vec3f WhiteBalanceGains(const cv::Mat& bgr) {
+    int histogram[256] = {};
+    for (int y = 0; y < bgr.rows; ++y) {
+        const std::uint8_t* p = bgr.ptr<std::uint8_t>(y);
+        for (int x = 0; x < bgr.cols; ++x)
+            ++histogram[(p[3 * x] + 2 * p[3 * x + 1] + p[3 * x + 2]) / 4];
+    }
+    const double wanted = kWhiteShare * static_cast<double>(bgr.total());
+    double seen = 0;
+    int threshold = 255;
+    while (threshold > 0 && seen + histogram[threshold] < wanted)
+        seen += histogram[threshold--];
+    double sum[3] = {};
+    double count = 0;
+    for (int y = 0; y < bgr.rows; ++y) {
+        const std::uint8_t* p = bgr.ptr<std::uint8_t>(y);
+        for (int x = 0; x < bgr.cols; ++x)
+            if ((p[3 * x] + 2 * p[3 * x + 1] + p[3 * x + 2]) / 4 >= threshold) {
+                for (int c = 0; c < 3; ++c)
+                    sum[c] += p[3 * x + c];
+                ++count;
+            }
+    }
+    const double white = std::max({sum[0], sum[1], sum[2]});
+    cv::Vec3f gains(1, 1, 1);
+    if (count == 0 || white <= 0)
+        return gains;
+    for (int c = 0; c < 3; ++c)
+        gains[c] = std::clamp(static_cast<float>(white / std::max(1.0, sum[c])), 1.0f / kMaxGain,
+                              kMaxGain);
+    return gains;
+}
+
 TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeText) {
     TEdgeMaps maps;
     GreyAndPaper(bgr, gains, maps.Grey, maps.Paper);
@@ -132,8 +130,8 @@ TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeTex
         const cv::Mat square = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5));
         const cv::Mat open = maps.Grey.clone();
         for (cv::Mat* map : {&maps.Grey, &maps.Paper})
-            cv::morphologyEx(*map, *map, cv::MORPH_CLOSE, square, cv::Point(-1, -1), /*iterations=*/1,
-                             cv::BORDER_REPLICATE);
+            cv::morphologyEx(*map, *map, cv::MORPH_CLOSE, square, cv::Point(-1, -1),
+                             /*iterations=*/1, cv::BORDER_REPLICATE);
         maps.Print = PrintMask(maps.Grey, open);
     }
     cv::Mat paperGx;
@@ -158,9 +156,10 @@ TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeTex
 double StepAcross(const TEdgeMaps& maps, cv::Point2d p, cv::Point2d n, double reach) {
     const cv::Point2d ahead = p + n * reach;
     const cv::Point2d behind = p - n * reach;
-    const double grey = static_cast<double>(Sample(maps.Grey, ahead)) - static_cast<double>(Sample(maps.Grey, behind));
-    const double paper =
-        static_cast<double>(Sample(maps.Paper, ahead)) - static_cast<double>(Sample(maps.Paper, behind));
+    const double grey = static_cast<double>(Sample(maps.Grey, ahead)) -
+                        static_cast<double>(Sample(maps.Grey, behind));
+    const double paper = static_cast<double>(Sample(maps.Paper, ahead)) -
+                         static_cast<double>(Sample(maps.Paper, behind));
     return std::max(grey, paper);
 }
 

@@ -10,12 +10,12 @@
 namespace bitonix {
 
 struct TEdgeMaps {
-    cv::Mat Grey;  // CV_32F grey levels
-    cv::Mat Paper; // CV_32F paper-likeness: grey minus weighted colourfulness
-    cv::Mat Print; // CV_8U 1 where print is: much darker than the closed grey map
-                   //   where that is as bright as paper; empty unless closed
-    cv::Mat Gx;    // CV_32F the stronger of the two maps' smoothed derivatives,
-    cv::Mat Gy;    //   grey levels per pixel
+    cv::Mat Grey;       // CV_32F grey levels
+    cv::Mat Paper;      // CV_32F paper-likeness: grey minus weighted colourfulness
+    cv::Mat Print;      // CV_8U 1 where print is: much darker than the closed grey map
+                        //   where that is as bright as paper; empty unless closed
+    cv::Mat Gx;         // CV_32F the stronger of the two maps' smoothed derivatives,
+    cv::Mat Gy;         //   grey levels per pixel
     double Noise = 1.0; // median gradient magnitude: the image's background level
 };
 

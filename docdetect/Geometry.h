@@ -77,7 +77,9 @@ struct TScaleMap {
         return {{scaleX, scaleY}, {0.5 * scaleX - 0.5, 0.5 * scaleY - 0.5}};
     }
 
-    cv::Point2d ToOriginal(cv::Point2d p) const { return {p.x * Scale.x + Shift.x, p.y * Scale.y + Shift.y}; }
+    cv::Point2d ToOriginal(cv::Point2d p) const {
+        return {p.x * Scale.x + Shift.x, p.y * Scale.y + Shift.y};
+    }
 };
 
 } // namespace bitonix

@@ -171,7 +171,8 @@ std::optional<TWorkImage> LoadWorkImage(const char* utf8Path) {
 
     const cv::Mat encoded(1, static_cast<int>(bytes.size()), CV_8U,
                           const_cast<std::uint8_t*>(bytes.data())); // read only
-    cv::Mat colour = cv::imdecode(encoded, ReducedColourFlag(scale) | cv::IMREAD_IGNORE_ORIENTATION);
+    cv::Mat colour =
+        cv::imdecode(encoded, ReducedColourFlag(scale) | cv::IMREAD_IGNORE_ORIENTATION);
     if (colour.empty() || colour.type() != CV_8UC3)
         return std::nullopt;
 

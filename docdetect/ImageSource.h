@@ -27,9 +27,9 @@ struct TImageHeader {
 std::optional<TImageHeader> ReadImageHeader(const std::vector<std::uint8_t>& bytes);
 
 struct TWorkImage {
-    cv::Mat Colour;    // 8-bit BGR, long side about 800 to 1600 pixels (less if the image is smaller)
-    cv::Size Full;     // the image as stored
-    TScaleMap ToFull;  // from Colour pixels to stored pixels
+    cv::Mat Colour; // 8-bit BGR, long side about 800 to 1600 pixels (less if the image is smaller)
+    cv::Size Full;  // the image as stored
+    TScaleMap ToFull; // from Colour pixels to stored pixels
 };
 
 // Loads the file at `utf8Path` as a working copy.

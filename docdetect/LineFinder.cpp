@@ -12,15 +12,15 @@ namespace bitonix {
 namespace {
 
 constexpr int kAngles = 360;
-constexpr int kSpread = 2;         // degrees either way a strong edge pixel votes for
-constexpr int kMaxSpread = 12;     //   and a weak one at most
-constexpr int kRefitSpread = 12;   // degrees either way of a pixel that supports a line
+constexpr int kSpread = 2;       // degrees either way a strong edge pixel votes for
+constexpr int kMaxSpread = 12;   //   and a weak one at most
+constexpr int kRefitSpread = 12; // degrees either way of a pixel that supports a line
 constexpr double kDegreesPerRadian = 180.0 / CV_PI;
-constexpr int kPeakAngle = 3;      // suppression window of a peak, degrees
-constexpr int kPeakOffset = 3;     //   and pixels
-constexpr double kMinEdge = 0.6;   // smallest gradient that counts, grey levels per pixel
+constexpr int kPeakAngle = 3;    // suppression window of a peak, degrees
+constexpr int kPeakOffset = 3;   //   and pixels
+constexpr double kMinEdge = 0.6; // smallest gradient that counts, grey levels per pixel
 constexpr double kNoiseFactor = 2.0;
-constexpr double kSameAngleDeg = 2.0;  // refitted lines this close are one line
+constexpr double kSameAngleDeg = 2.0; // refitted lines this close are one line
 constexpr double kSameOffset = 2.0;
 
 struct TEdgePixel {
@@ -46,20 +46,24 @@ std::vector<TEdgePixel> EdgePixels(const TEdgeMaps& maps) {
             // Non-maximum suppression along the gradient, to the nearest neighbour.
             const int dx = cvRound(gx[x] / m);
             const int dy = cvRound(gy[x] / m);
-            const float before = std::hypot(maps.Gx.at<float>(y - dy, x - dx), maps.Gy.at<float>(y - dy, x - dx));
-            const float after = std::hypot(maps.Gx.at<float>(y + dy, x + dx), maps.Gy.at<float>(y + dy, x + dx));
+            const float before =
+                std::hypot(maps.Gx.at<float>(y - dy, x - dx), maps.Gy.at<float>(y - dy, x - dx));
+            const float after =
+                std::hypot(maps.Gx.at<float>(y + dy, x + dx), maps.Gy.at<float>(y + dy, x + dx));
             if (m < before || m < after)
                 continue;
-            float angle = static_cast<float>(std::atan2(gy[x], gx[x]) * (180.0f / static_cast<float>(CV_PI)));
+            float angle =
+                static_cast<float>(std::atan2(gy[x], gx[x]) * (180.0f / static_cast<float>(CV_PI)));
             if (angle < 0)
                 angle += 360.0f;
             // A weak edge's direction is uncertain by about noise / magnitude
             // radians: it votes over that range, so that a faint but long edge
             // still gathers its votes in one cell.
-            const int spread = std::clamp(static_cast<int>(kDegreesPerRadian * maps.Noise / static_cast<double>(m)),
-                                          kSpread, kMaxSpread);
-            pixels.push_back({static_cast<float>(x), static_cast<float>(y), angle, std::min(1.0f, m / saturation),
-                              spread});
+            const int spread = std::clamp(
+                static_cast<int>(kDegreesPerRadian * maps.Noise / static_cast<double>(m)), kSpread,
+                kMaxSpread);
+            pixels.push_back({static_cast<float>(x), static_cast<float>(y), angle,
+                              std::min(1.0f, m / saturation), spread});
         }
     }
     return pixels;
@@ -73,7 +77,8 @@ TLine Refit(const TByAngle& byAngle, int angleDeg, double offset) {
     const cv::Point2d normal(std::cos(angleDeg * CV_PI / 180), std::sin(angleDeg * CV_PI / 180));
     std::vector<cv::Point2f> support;
     for (int d = -kRefitSpread; d <= kRefitSpread; ++d)
-        for (const TEdgePixel& p : byAngle[static_cast<std::size_t>((angleDeg + d + kAngles) % kAngles)]) {
+        for (const TEdgePixel& p :
+             byAngle[static_cast<std::size_t>((angleDeg + d + kAngles) % kAngles)]) {
             const double distance =
                 normal.x * static_cast<double>(p.X) + normal.y * static_cast<double>(p.Y) - offset;
             if (std::abs(distance) <= 2.0)
@@ -158,7 +163,8 @@ std::vector<TLine> FindLines(const TEdgeMaps& maps, int maxLines) {
                 peaks.push_back({v, a, r - reach});
         }
     }
-    std::sort(peaks.begin(), peaks.end(), [](const TPeak& x, const TPeak& y) { return x.Votes > y.Votes; });
+    std::sort(peaks.begin(), peaks.end(),
+              [](const TPeak& x, const TPeak& y) { return x.Votes > y.Votes; });
     std::vector<TLine> lines;
     for (const TPeak& peak : peaks) {
         if (lines.size() == static_cast<std::size_t>(maxLines))

@@ -14,27 +14,31 @@ namespace {
 
 constexpr double kMinSupport = 0.55;
 constexpr double kMinBorderSupport = 0.6;
-constexpr double kMinCornerOutSideSupport = 0.7; // each of the two sides of a page with a corner out
+constexpr double kMinCornerOutSideSupport =
+    0.7; // each of the two sides of a page with a corner out
 constexpr double kMinSideSupport = 0.3;
 constexpr double kMinContrast = 3.0;
 constexpr double kMinReversedContrast = 8.0; // when one side has the paper on its dark side
 constexpr double kMinSeparation = 4.0;
 constexpr double kMinBandSeparation = 8.0;
 constexpr double kPaperAround = 6.0; // grey levels of separation that still mean the same paper
-constexpr double kSimilarInk = 0.5;  // print outside at least this share of the inside's: as densely printed
-constexpr double kMinInk = 0.03;     // share of printed pixels inside for print to make a page stand out
-constexpr double kSparseInk = 0.25;  //   with at most this share of it outside
-constexpr double kBandNear = 0.02; // band depths as shares of the image's short side
+constexpr double kSimilarInk =
+    0.5; // print outside at least this share of the inside's: as densely printed
+constexpr double kMinInk =
+    0.03; // share of printed pixels inside for print to make a page stand out
+constexpr double kSparseInk = 0.25; //   with at most this share of it outside
+constexpr double kBandNear = 0.02;  // band depths as shares of the image's short side
 constexpr double kBandFar = 0.08;
-constexpr int kAlong = 32;         // samples along a side
-constexpr int kAcross = 4;         //   and across a band
+constexpr int kAlong = 32; // samples along a side
+constexpr int kAcross = 4; //   and across a band
 
 bool InImage(const cv::Mat& map, cv::Point2d p) {
     return p.x >= 0 && p.y >= 0 && p.x <= map.cols - 1.0 && p.y <= map.rows - 1.0;
 }
 
 double Median(std::vector<float>& values) {
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    std::nth_element(values.begin(),
+                     values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
     return static_cast<double>(values[values.size() / 2]);
 }
 
@@ -46,7 +50,8 @@ std::vector<float> Band(const TEdgeMaps& maps, cv::Point2d a, cv::Point2d b, cv:
     for (int i = 0; i < kAlong; ++i) {
         const cv::Point2d p = a + (b - a) * ((i + 0.5) / kAlong);
         for (int j = 0; j < kAcross; ++j) {
-            const cv::Point2d q = p + n * (shortSide * (kBandNear + (kBandFar - kBandNear) * j / (kAcross - 1)));
+            const cv::Point2d q =
+                p + n * (shortSide * (kBandNear + (kBandFar - kBandNear) * j / (kAcross - 1)));
             if (InImage(maps.Paper, q))
                 samples.push_back(Sample(maps.Paper, q));
         }
@@ -81,7 +86,8 @@ TRegionStats RegionStats(const TEdgeMaps& maps, const TCorners& corners) {
     for (int part = 0; part < 2; ++part) {
         int seen = 0;
         int level = 0;
-        while (level < 255 && (seen += histograms[part][static_cast<std::size_t>(level)]) * 2 < counts[part])
+        while (level < 255 &&
+               (seen += histograms[part][static_cast<std::size_t>(level)]) * 2 < counts[part])
             ++level;
         medians[part] = level;
     }
@@ -110,7 +116,8 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad) {
         std::vector<float> outer = Band(maps, a, b, -side.Normal);
         if (inner.size() < kAcross * 4 || outer.size() < kAcross * 4)
             continue;
-        const double length = cv::norm(b - a) * static_cast<double>(std::min(inner.size(), outer.size())) /
+        const double length = cv::norm(b - a) *
+                              static_cast<double>(std::min(inner.size(), outer.size())) /
                               (kAlong * kAcross);
         weighted += length * side.Sense() * (Median(inner) - Median(outer));
         weights += length;
@@ -119,7 +126,8 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad) {
 }
 
 bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
-    if (quad.Support < kMinSupport || quad.WeakestSide < kMinSideSupport || quad.Contrast < kMinContrast ||
+    if (quad.Support < kMinSupport || quad.WeakestSide < kMinSideSupport ||
+        quad.Contrast < kMinContrast ||
         (quad.ReversedSides > 0 && quad.Contrast < kMinReversedContrast))
         return false;
     if ((quad.BorderSides > 0 && quad.Support < kMinBorderSupport) ||
@@ -129,7 +137,8 @@ bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
     const double separation = region.PaperInside - region.PaperOutside;
     // Paper all around, printed as densely: a part of a scan or of a rendered
     // page; or printed more densely outside than inside: a blank part of one.
-    if ((std::abs(separation) < kPaperAround && region.InkOutside >= kSimilarInk * region.InkInside) ||
+    if ((std::abs(separation) < kPaperAround &&
+         region.InkOutside >= kSimilarInk * region.InkInside) ||
         region.InkOutside > region.InkInside)
         return false;
     const bool printStandsOut =

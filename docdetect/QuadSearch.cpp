@@ -12,11 +12,11 @@ namespace bitonix {
 
 namespace {
 
-constexpr double kTurnMin = 45;          // degrees between the normals of successive sides
+constexpr double kTurnMin = 45; // degrees between the normals of successive sides
 constexpr double kTurnMax = 135;
-constexpr double kMinCornerAngle = 35;   // interior angles, degrees
+constexpr double kMinCornerAngle = 35; // interior angles, degrees
 constexpr double kMaxCornerAngle = 145;
-constexpr double kCornerTrim = 0.04;     // share of a side left out at each corner
+constexpr double kCornerTrim = 0.04; // share of a side left out at each corner
 constexpr double kMinAreaFraction = 0.04;
 constexpr double kMinVisibleShare = 0.5; // of the quadrilateral inside the image
 constexpr double kMinSideFraction = 0.1; // of the image's short side
@@ -24,7 +24,7 @@ constexpr double kBorderWeight = 0.5;
 constexpr double kReversedWeight = 0.85; // backing of a side with the paper on its dark side
 constexpr std::size_t kReversible = 20;  // strongest lines also tried reversed
 constexpr double kAreaExponent = 0.25;
-constexpr double kContinuationGap = 2.0;   // pixels past a corner before a side's continuation counts
+constexpr double kContinuationGap = 2.0; // pixels past a corner before a side's continuation counts
 constexpr double kContinuationShare = 0.1; // of the side's length
 constexpr double kOvershootWeight = 0.5;
 
@@ -33,7 +33,7 @@ struct TSideEvidence {
     double Visible = 0; // inside the image
     double Backed = 0;
     double Contrast = 0;
-    double Step = 0;    // mean step across over the visible part
+    double Step = 0; // mean step across over the visible part
 };
 
 TSideEvidence SideEvidence(const TLineEvidence& e, cv::Point2d from, cv::Point2d to) {
@@ -65,7 +65,8 @@ TSideEvidence SideEvidence(const TLineEvidence& e, cv::Point2d from, cv::Point2d
 // a page edge; the page's own edge going on past a false corner is as
 // strong. 0 when the stretch is (nearly) outside the image or the line is a
 // border.
-double Continuation(const TLineEvidence& e, cv::Point2d corner, cv::Point2d away, double length, double sideStep) {
+double Continuation(const TLineEvidence& e, cv::Point2d corner, cv::Point2d away, double length,
+                    double sideStep) {
     if (e.Line.Border || sideStep <= 0)
         return 0;
     const cv::Point2d dir = e.Line.Direction();
@@ -89,7 +90,9 @@ double Turn(double fromDeg, double toDeg) {
     return t;
 }
 
-double Cross(cv::Point2d a, cv::Point2d b) { return a.x * b.y - a.y * b.x; }
+double Cross(cv::Point2d a, cv::Point2d b) {
+    return a.x * b.y - a.y * b.x;
+}
 
 // Area of the polygon clipped to [0, w-1] x [0, h-1] (Sutherland-Hodgman).
 double ClippedArea(const TCorners& corners, cv::Size size) {
@@ -141,10 +144,12 @@ double InteriorAngleDeg(cv::Point2d previous, cv::Point2d corner, cv::Point2d ne
 }
 
 // Geometry checks and evidence of the sides (a, b, c, d) in clockwise order.
-std::optional<TQuadCandidate> Evaluate(const std::array<const TLineEvidence*, 4>& sides, cv::Size size) {
+std::optional<TQuadCandidate> Evaluate(const std::array<const TLineEvidence*, 4>& sides,
+                                       cv::Size size) {
     TQuadCandidate q;
     for (std::size_t k = 0; k < 4; ++k) {
-        const std::optional<cv::Point2d> corner = Intersect(sides[(k + 3) % 4]->Line, sides[k]->Line, 0.2);
+        const std::optional<cv::Point2d> corner =
+            Intersect(sides[(k + 3) % 4]->Line, sides[k]->Line, 0.2);
         if (!corner)
             return std::nullopt;
         q.Corners[k] = *corner;
@@ -215,17 +220,18 @@ std::optional<TQuadCandidate> Evaluate(const std::array<const TLineEvidence*, 4>
         const cv::Point2d& next = q.Corners[(k + 1) % 4];
         const double before = cv::norm(corner - previous);
         const double after = cv::norm(next - corner);
-        const double onPrevious = Continuation(*sides[(k + 3) % 4], corner, (corner - previous) / before,
-                                               kContinuationShare * before, sideSteps[(k + 3) % 4]);
-        const double onNext =
-            Continuation(*sides[k], corner, (corner - next) / after, kContinuationShare * after, sideSteps[k]);
+        const double onPrevious =
+            Continuation(*sides[(k + 3) % 4], corner, (corner - previous) / before,
+                         kContinuationShare * before, sideSteps[(k + 3) % 4]);
+        const double onNext = Continuation(*sides[k], corner, (corner - next) / after,
+                                           kContinuationShare * after, sideSteps[k]);
         overshoot += std::max(onPrevious, onNext);
     }
     q.Overshoot = overshoot / 4;
-    q.Score = q.Support * std::pow(q.AreaFraction, kAreaExponent) * (1 - kOvershootWeight * q.Overshoot);
+    q.Score =
+        q.Support * std::pow(q.AreaFraction, kAreaExponent) * (1 - kOvershootWeight * q.Overshoot);
     return q;
 }
-
 
 // Equal up to the corner a listing starts at, within two pixels.
 bool SameOutline(const TQuadCandidate& a, const TQuadCandidate& b) {
@@ -239,8 +245,8 @@ bool SameOutline(const TQuadCandidate& a, const TQuadCandidate& b) {
     return false;
 }
 
-} // namespace
-
+// The lines sides are built from: `lines`, reversed copies of the
+// strongest, and the borders of an image of `size`.
 std::vector<TLine> SideCandidates(const std::vector<TLine>& lines, cv::Size size) {
     std::vector<TLine> sides = lines;
     for (std::size_t i = 0; i < std::min(kReversible, lines.size()); ++i) {
@@ -260,14 +266,10 @@ std::vector<TLine> SideCandidates(const std::vector<TLine>& lines, cv::Size size
     return sides;
 }
 
-std::optional<TQuadCandidate> EvaluateQuad(const TEdgeMaps& maps, const std::array<TLine, 4>& sides) {
-    std::array<TLineEvidence, 4> evidence;
-    for (std::size_t k = 0; k < 4; ++k)
-        evidence[k] = GatherEvidence(maps, sides[k]);
-    return Evaluate({&evidence[0], &evidence[1], &evidence[2], &evidence[3]}, maps.Paper.size());
-}
+} // namespace
 
-std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<TLine>& lines, std::size_t count) {
+std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<TLine>& lines,
+                                      std::size_t count) {
     const cv::Size size = maps.Paper.size();
     std::vector<TLineEvidence> evidence;
     for (const TLine& line : SideCandidates(lines, size))
@@ -290,7 +292,9 @@ std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<T
         }
 
     std::vector<TQuadCandidate> ranked;
-    const auto better = [](const TQuadCandidate& x, const TQuadCandidate& y) { return x.Score > y.Score; };
+    const auto better = [](const TQuadCandidate& x, const TQuadCandidate& y) {
+        return x.Score > y.Score;
+    };
     for (std::size_t a = 0; a < n; ++a)
         for (const std::size_t b : follows[a]) {
             if (b < a)
@@ -304,11 +308,14 @@ std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<T
                     // At most one side that is not a plain edge (a border or a
                     // reversed line), or two borders meeting at an image corner
                     // (a page with a corner out of the photo).
-                    const auto odd = [&](std::size_t i) { return evidence[i].Line.Border || evidence[i].Line.Reversed; };
+                    const auto odd = [&](std::size_t i) {
+                        return evidence[i].Line.Border || evidence[i].Line.Reversed;
+                    };
                     const auto border = [&](std::size_t i) { return evidence[i].Line.Border; };
                     const int odds = odd(a) + odd(b) + odd(c) + odd(d);
-                    const bool cornerOut = odds == 2 && ((border(a) && border(b)) || (border(b) && border(c)) ||
-                                                         (border(c) && border(d)) || (border(d) && border(a)));
+                    const bool cornerOut =
+                        odds == 2 && ((border(a) && border(b)) || (border(b) && border(c)) ||
+                                      (border(c) && border(d)) || (border(d) && border(a)));
                     if (odds > 1 && !cornerOut)
                         continue;
                     const std::optional<TQuadCandidate> q =

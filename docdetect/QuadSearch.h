@@ -1,5 +1,5 @@
-// Ranks the quadrilaterals built from four candidate lines (or three lines
-// and an image border) by how much of the outline is backed by an edge with
+// Ranks the quadrilaterals built from four candidate lines (or fewer lines
+// and image borders) by how much of the outline is backed by an edge with
 // the paper on its inside.
 #pragma once
 
@@ -16,13 +16,13 @@ struct TQuadCandidate {
     std::array<TLine, 4> Sides; // clockwise: side k runs from corner k to corner k + 1
     TCorners Corners;           // corner k joins side k - 1 and side k
     double Support = 0;         // edge-backed share of the visible outline, 0..1
-    double Score = 0;           // Support weighted by the visible area
+    double Score = 0;           // Support weighted by the visible area and the overshoot
     double Contrast = 0;        // mean paper-map step across the backed outline, grey levels
     double AreaFraction = 0;    // visible area over the image area
     int BorderSides = 0;
-    int ReversedSides = 0;      // sides with the paper on the darker side
-    double WeakestSide = 0;     // lowest backed share among well visible real sides
-    double Overshoot = 0;       // mean over corners of how much a side's edge runs on past it, 0..1
+    int ReversedSides = 0;  // sides with the paper on the darker side
+    double WeakestSide = 0; // lowest backed share among well visible real sides
+    double Overshoot = 0;   // mean over corners of how much a side's edge runs on past it, 0..1
 };
 
 // Quadrilaterals built from four of `lines` (each also tried reversed when
@@ -41,18 +41,11 @@ struct TQuadCandidate {
 // corners (part of a page cut off by a printed line) loses too. Overshoot of
 // a corner: the larger backed share of its two sides' continuations over a
 // tenth of their length beyond it.
-// A sample of an outline is backed when the gradient one pixel around it
-// points into the quadrilateral (within 45 degrees) and is at least the
-// edge threshold. One side may instead be an image border or a reversed
-// line (backed where the gradient points out; it counts 0.85).
-std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<TLine>& lines, std::size_t count);
-
-// The lines RankQuads builds sides from: `lines`, reversed copies of the
-// strongest, and the borders of an image of `size`.
-std::vector<TLine> SideCandidates(const std::vector<TLine>& lines, cv::Size size);
-
-// The quadrilateral with the given sides (clockwise, side k from corner k to
-// corner k + 1) scored as RankQuads does; empty when it fails its checks.
-std::optional<TQuadCandidate> EvaluateQuad(const TEdgeMaps& maps, const std::array<TLine, 4>& sides);
+// A sample of an outline is backed as GatherEvidence (LineEvidence.h) says.
+// One side may instead be an image border or a reversed line (backed where
+// the gradient points out; it counts 0.85), or two sides may be borders
+// meeting at an image corner.
+std::vector<TQuadCandidate> RankQuads(const TEdgeMaps& maps, const std::vector<TLine>& lines,
+                                      std::size_t count);
 
 } // namespace bitonix

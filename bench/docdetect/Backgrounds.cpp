@@ -16,7 +16,8 @@ cv::Mat Normalised(const cv::Mat& field) {
     cv::Scalar deviation;
     cv::meanStdDev(field, mean, deviation);
     cv::Mat out;
-    field.convertTo(out, CV_32F, 1.0 / std::max(1e-6, deviation[0]), -mean[0] / std::max(1e-6, deviation[0]));
+    field.convertTo(out, CV_32F, 1.0 / std::max(1e-6, deviation[0]),
+                    -mean[0] / std::max(1e-6, deviation[0]));
     return out;
 }
 
@@ -69,8 +70,7 @@ cv::Mat WeaveField(TRandom& rnd, cv::Size size) {
             f[x] = static_cast<float>(std::sin(u) * std::sin(v));
         }
     }
-    return field + 0.6 * SmoothField(rnd, size, size.width / 6.0) +
-           0.3 * FineField(rnd, size, 1.0);
+    return field + 0.6 * SmoothField(rnd, size, size.width / 6.0) + 0.3 * FineField(rnd, size, 1.0);
 }
 
 } // namespace
@@ -111,9 +111,9 @@ TDeskLook RandomDeskLook(TRandom& rnd, TDeskKind kind) {
         look.Strength = rnd.Uniform(0.02, 0.06);
         break;
     case TDeskKind::dkDarkCloth:
-        look.Base = rnd.Chance(0.5) ? grey(15, 45)
-                                    : cv::Scalar(rnd.Uniform(40, 80), rnd.Uniform(20, 40),
-                                                 rnd.Uniform(10, 30));
+        look.Base = rnd.Chance(0.5)
+                        ? grey(15, 45)
+                        : cv::Scalar(rnd.Uniform(40, 80), rnd.Uniform(20, 40), rnd.Uniform(10, 30));
         look.Strength = rnd.Uniform(0.1, 0.25);
         break;
     case TDeskKind::dkFabric:

@@ -20,6 +20,8 @@ TDetectorLibrary::TDetectorLibrary(const std::string& path) {
     }
 }
 
-TDetectorLibrary::~TDetectorLibrary() { dlclose(FHandle); }
+TDetectorLibrary::~TDetectorLibrary() {
+    dlclose(FHandle);
+}
 
 } // namespace bitonix

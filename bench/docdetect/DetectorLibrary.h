@@ -17,7 +17,9 @@ public:
     TDetectorLibrary(const TDetectorLibrary&) = delete;
     TDetectorLibrary& operator=(const TDetectorLibrary&) = delete;
 
-    int Detect(const std::string& path, float corners[8]) const { return FDetect(path.c_str(), corners); }
+    int Detect(const std::string& path, float corners[8]) const {
+        return FDetect(path.c_str(), corners);
+    }
 
 private:
     void* FHandle = nullptr;

@@ -75,15 +75,18 @@ struct TResult {
 };
 
 void Usage() {
-    std::cerr << "usage: docdetect_eval [--quick | --count N] [--first SEED] [--only CATEGORY] [--dir DIR] [--reuse]\n"
+    std::cerr << "usage: docdetect_eval [--quick | --count N] [--first SEED] [--only CATEGORY] "
+                 "[--dir DIR] [--reuse]\n"
                  "                      [--lib PATH] [--verbose] [--draw DIR]\n"
                  "  --quick     "
               << kQuickCount << " images per category instead of " << kFullCount
               << "\n"
-                 "  --first     seed of each category's first image (default 1; another range is a fresh set)\n"
+                 "  --first     seed of each category's first image (default 1; another range is a "
+                 "fresh set)\n"
                  "  --reuse     keep the images already generated in DIR\n"
                  "  --lib       detector library (default: libdocdetect.so beside this program)\n"
-                 "  --draw      write each image small with the true (green) and found (red) outline to DIR\n";
+                 "  --draw      write each image small with the true (green) and found (red) "
+                 "outline to DIR\n";
 }
 
 bool ParseOptions(int argc, char** argv, TOptions& options) {
@@ -113,11 +116,13 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
         }
     }
     if (options.Dir.empty())
-        options.Dir = fs::temp_directory_path() /
-                      ("bitonix-docdetect-set-" + std::to_string(options.First) + "-" + std::to_string(options.Count) +
-                       (options.Only.empty() ? "" : "-" + options.Only));
+        options.Dir =
+            fs::temp_directory_path() /
+            ("bitonix-docdetect-set-" + std::to_string(options.First) + "-" +
+             std::to_string(options.Count) + (options.Only.empty() ? "" : "-" + options.Only));
     if (options.Library.empty())
-        options.Library = (fs::read_symlink("/proc/self/exe").parent_path() / "libdocdetect.so").string();
+        options.Library =
+            (fs::read_symlink("/proc/self/exe").parent_path() / "libdocdetect.so").string();
     return true;
 }
 
@@ -137,7 +142,8 @@ std::vector<TItem> ReadManifest(const fs::path& dir, const std::string& tag) {
         TItem item;
         int hasPage = 0;
         int photo = 0;
-        fields >> item.File >> item.Category >> hasPage >> photo >> item.Size.width >> item.Size.height;
+        fields >> item.File >> item.Category >> hasPage >> photo >> item.Size.width >>
+            item.Size.height;
         for (auto& p : item.Truth)
             fields >> p.x >> p.y;
         if (!fields)
@@ -162,23 +168,26 @@ void Generate(const TOptions& options) {
             std::snprintf(name, sizeof name, "%s-%03d.%s", category.Name.c_str(), i,
                           scene.JpegQuality > 0 ? "jpg" : "png");
             const std::vector<int> parameters =
-                scene.JpegQuality > 0 ? std::vector<int>{cv::IMWRITE_JPEG_QUALITY, scene.JpegQuality}
-                                      : std::vector<int>{cv::IMWRITE_PNG_COMPRESSION, 3};
+                scene.JpegQuality > 0
+                    ? std::vector<int>{cv::IMWRITE_JPEG_QUALITY, scene.JpegQuality}
+                    : std::vector<int>{cv::IMWRITE_PNG_COMPRESSION, 3};
             if (!cv::imwrite((options.Dir / name).string(), scene.Image, parameters))
                 throw std::runtime_error("cannot write " + (options.Dir / name).string());
-            items.push_back({name, category.Name, scene.HasPage, category.Photo, scene.Image.size(), scene.Truth});
+            items.push_back({name, category.Name, scene.HasPage, category.Photo, scene.Image.size(),
+                             scene.Truth});
             if (isatty(STDERR_FILENO))
                 std::cerr << "\rgenerated " << items.size() << " images" << std::flush;
         }
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cerr << "\rgenerated " << items.size() << " images in " << std::lround(seconds) << " s\n";
     std::ofstream out(options.Dir / "manifest.tsv");
     out << ManifestTag(options) << '\n';
     out.precision(9);
     for (const TItem& item : items) {
-        out << item.File << '\t' << item.Category << '\t' << item.HasPage << '\t' << item.Photo << '\t'
-            << item.Size.width << '\t' << item.Size.height;
+        out << item.File << '\t' << item.Category << '\t' << item.HasPage << '\t' << item.Photo
+            << '\t' << item.Size.width << '\t' << item.Size.height;
         for (const auto& p : item.Truth)
             out << '\t' << p.x << '\t' << p.y;
         out << '\n';
@@ -216,7 +225,8 @@ void GenerateApart(const TOptions& options) {
 bool IsFullFrame(const TQuad& quad, cv::Size size) {
     const float right = static_cast<float>(size.width - 1);
     const float bottom = static_cast<float>(size.height - 1);
-    const TQuad full = {cv::Point2f(0, 0), cv::Point2f(right, 0), cv::Point2f(right, bottom), cv::Point2f(0, bottom)};
+    const TQuad full = {cv::Point2f(0, 0), cv::Point2f(right, 0), cv::Point2f(right, bottom),
+                        cv::Point2f(0, bottom)};
     for (std::size_t i = 0; i < 4; ++i)
         if (std::abs(quad[i].x - full[i].x) > 1.5f || std::abs(quad[i].y - full[i].y) > 1.5f)
             return false;
@@ -236,7 +246,8 @@ TResult Evaluate(const TDetectorLibrary& library, const fs::path& dir, const TIt
     const auto start = std::chrono::steady_clock::now();
     const int answer = library.Detect(path, corners);
     TResult result;
-    result.Milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    result.Milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     result.CpuMilliseconds = CpuMilliseconds() - cpuStart;
     result.Found = answer == 1;
     TQuad found{};
@@ -260,7 +271,8 @@ TResult Evaluate(const TDetectorLibrary& library, const fs::path& dir, const TIt
 
 // A small copy of the image with the true outline in green and the answer
 // in red, its corner 0 marked with a dot.
-void DrawOverlay(const fs::path& dir, const fs::path& setDir, const TItem& item, const TResult& result) {
+void DrawOverlay(const fs::path& dir, const fs::path& setDir, const TItem& item,
+                 const TResult& result) {
     const cv::Mat image = cv::imread((setDir / item.File).string(), cv::IMREAD_REDUCED_COLOR_4);
     if (image.empty())
         return;
@@ -325,13 +337,15 @@ int main(int argc, char** argv) {
             byCategory[item.Category].push_back(result);
             if (!options.Draw.empty())
                 DrawOverlay(options.Draw, options.Dir, item, result);
-            if (options.Verbose || (item.HasPage && result.Score < 0.9) || (!item.HasPage && result.Score < 1))
-                std::printf("%-22s %s J=%.3f %.1f ms cpu%s\n", item.File.c_str(), result.Found ? "found" : "none ",
-                            result.Score, result.CpuMilliseconds, result.RoleError ? " ROLE" : "");
+            if (options.Verbose || (item.HasPage && result.Score < 0.9) ||
+                (!item.HasPage && result.Score < 1))
+                std::printf("%-22s %s J=%.3f %.1f ms cpu%s\n", item.File.c_str(),
+                            result.Found ? "found" : "none ", result.Score, result.CpuMilliseconds,
+                            result.RoleError ? " ROLE" : "");
         }
 
-        std::printf("\n%-12s %5s %6s %8s %7s %6s %9s %9s\n", "category", "count", "found", "mean J", "min J",
-                    "roles", "cpu ms", "wall ms");
+        std::printf("\n%-12s %5s %6s %8s %7s %6s %9s %9s\n", "category", "count", "found", "mean J",
+                    "min J", "roles", "cpu ms", "wall ms");
         std::vector<double> pageScores;
         std::vector<double> photoTimes;
         std::vector<double> photoWallTimes;
@@ -369,24 +383,28 @@ int main(int argc, char** argv) {
             if (category.HasPage)
                 worstCategory = std::min(worstCategory, mean);
             roleErrors += roles;
-            std::printf("%-12s %5zu %6d %8.3f %7.3f %6d %9.1f %9.1f\n", category.Name.c_str(), results.size(),
-                        answered, mean, lowest, roles, Median(times), Median(wallTimes));
+            std::printf("%-12s %5zu %6d %8.3f %7.3f %6d %9.1f %9.1f\n", category.Name.c_str(),
+                        results.size(), answered, mean, lowest, roles, Median(times),
+                        Median(wallTimes));
         }
         double pageMean = 0;
         for (const double s : pageScores)
             pageMean += s;
         pageMean /= std::max<std::size_t>(1, pageScores.size());
         const double photoMedian = Median(photoTimes);
-        std::printf("\npages: mean J %.3f over %zu images, worst category %.3f\n", pageMean, pageScores.size(),
-                    worstCategory);
+        std::printf("\npages: mean J %.3f over %zu images, worst category %.3f\n", pageMean,
+                    pageScores.size(), worstCategory);
         std::printf("no document: %d wrong answers\n", noDocumentWrong);
         std::printf("corner roles: %d errors\n", roleErrors);
-        std::printf("median time per 12 MP photo: %.1f ms CPU, %.1f ms wall clock (CPUs allowed: %d, OpenCV threads: %d)\n",
+        std::printf("median time per 12 MP photo: %.1f ms CPU, %.1f ms wall clock (CPUs allowed: "
+                    "%d, OpenCV threads: %d)\n",
                     photoMedian, Median(photoWallTimes), AllowedCpus(), cv::getNumThreads());
         std::printf("set: %s\n", options.Dir.c_str());
-        const bool met = pageMean >= 0.95 && worstCategory >= 0.90 && noDocumentWrong == 0 && photoMedian < 150.0;
-        std::printf("targets (mean >= 0.95, every category >= 0.90, no false document, < 150 ms CPU): %s\n",
-                    met ? "met" : "NOT met");
+        const bool met = pageMean >= 0.95 && worstCategory >= 0.90 && noDocumentWrong == 0 &&
+                         photoMedian < 150.0;
+        std::printf(
+            "targets (mean >= 0.95, every category >= 0.90, no false document, < 150 ms CPU): %s\n",
+            met ? "met" : "NOT met");
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "docdetect_eval: %s\n", error.what());

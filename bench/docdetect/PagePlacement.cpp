@@ -16,14 +16,13 @@ constexpr double kDegree = 3.14159265358979323846 / 180.0;
 // Corners of the sheet as the camera sees it, centred on the optical axis.
 TQuad Project(const TPagePose& pose, double focal, double distance) {
     const cv::Matx33d rz(std::cos(pose.RollDeg * kDegree), -std::sin(pose.RollDeg * kDegree), 0,
-                         std::sin(pose.RollDeg * kDegree), std::cos(pose.RollDeg * kDegree), 0,
-                         0, 0, 1);
+                         std::sin(pose.RollDeg * kDegree), std::cos(pose.RollDeg * kDegree), 0, 0,
+                         0, 1);
     const cv::Matx33d rx(1, 0, 0, 0, std::cos(pose.PitchDeg * kDegree),
                          -std::sin(pose.PitchDeg * kDegree), 0, std::sin(pose.PitchDeg * kDegree),
                          std::cos(pose.PitchDeg * kDegree));
-    const cv::Matx33d ry(std::cos(pose.YawDeg * kDegree), 0, std::sin(pose.YawDeg * kDegree), 0,
-                         1, 0, -std::sin(pose.YawDeg * kDegree), 0,
-                         std::cos(pose.YawDeg * kDegree));
+    const cv::Matx33d ry(std::cos(pose.YawDeg * kDegree), 0, std::sin(pose.YawDeg * kDegree), 0, 1,
+                         0, -std::sin(pose.YawDeg * kDegree), 0, std::cos(pose.YawDeg * kDegree));
     const cv::Matx33d rotation = ry * rx * rz;
     const double w = pose.PageMm.width / 2;
     const double h = pose.PageMm.height / 2;
@@ -121,22 +120,24 @@ std::optional<TQuad> PlacePage(TRandom& rnd, cv::Size frame, const TPagePose& po
         maxY = std::max(maxY, p.y);
     }
     const cv::Rect2f box(minX, minY, maxX - minX, maxY - minY);
-    const float margin = static_cast<float>(placement.MarginFraction * std::min(frame.width, frame.height));
+    const float margin =
+        static_cast<float>(placement.MarginFraction * std::min(frame.width, frame.height));
     for (int attempt = 0; attempt < 400; ++attempt) {
         if (!placement.CutOff) {
             const float lowX = margin - box.x;
             const float highX = static_cast<float>(frame.width - 1) - margin - (box.x + box.width);
             const float lowY = margin - box.y;
-            const float highY = static_cast<float>(frame.height - 1) - margin - (box.y + box.height);
+            const float highY =
+                static_cast<float>(frame.height - 1) - margin - (box.y + box.height);
             if (lowX > highX || lowY > highY)
                 return std::nullopt;
             return Shifted(quad, cv::Point2f(static_cast<float>(rnd.Uniform(lowX, highX)),
                                              static_cast<float>(rnd.Uniform(lowY, highY))));
         }
-        const float x = static_cast<float>(rnd.Uniform(-box.x - 0.5 * box.width,
-                                                       frame.width - box.x - 0.5 * box.width));
-        const float y = static_cast<float>(rnd.Uniform(-box.y - 0.5 * box.height,
-                                                       frame.height - box.y - 0.5 * box.height));
+        const float x = static_cast<float>(
+            rnd.Uniform(-box.x - 0.5 * box.width, frame.width - box.x - 0.5 * box.width));
+        const float y = static_cast<float>(
+            rnd.Uniform(-box.y - 0.5 * box.height, frame.height - box.y - 0.5 * box.height));
         const TQuad candidate = Shifted(quad, cv::Point2f(x, y));
         const double visible = VisibleArea(candidate, frame) / QuadArea(candidate);
         if (visible < 0.6 || visible > 0.9)

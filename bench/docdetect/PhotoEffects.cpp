@@ -74,12 +74,15 @@ cv::Mat CastShadow(TRandom& rnd, cv::Size size, double depth, double softness) {
     const int points = rnd.Int(4, 7);
     for (int i = 0; i <= points; ++i) {
         const float s = static_cast<float>(i) / points - 0.5f;
-        const float depthHere = reach * static_cast<float>(1.0 - 0.6 * std::abs(s) + rnd.Uniform(-0.1, 0.1));
+        const float depthHere =
+            reach * static_cast<float>(1.0 - 0.6 * std::abs(s) + rnd.Uniform(-0.1, 0.1));
         const cv::Point2f p = origin + inward * depthHere + across * (s * spread * 2);
         polygon.emplace_back(cvRound(p.x), cvRound(p.y));
     }
-    polygon.emplace_back(cvRound(origin.x + across.x * spread), cvRound(origin.y + across.y * spread));
-    polygon.emplace_back(cvRound(origin.x - across.x * spread), cvRound(origin.y - across.y * spread));
+    polygon.emplace_back(cvRound(origin.x + across.x * spread),
+                         cvRound(origin.y + across.y * spread));
+    polygon.emplace_back(cvRound(origin.x - across.x * spread),
+                         cvRound(origin.y - across.y * spread));
     std::vector<cv::Point> hull;
     cv::convexHull(polygon, hull);
     cv::Mat mask(size, CV_32F, cv::Scalar(0));

@@ -11,7 +11,8 @@ namespace bitonix {
 namespace {
 
 double Cross(cv::Point2f o, cv::Point2f a, cv::Point2f b) {
-    return static_cast<double>(a.x - o.x) * (b.y - o.y) - static_cast<double>(a.y - o.y) * (b.x - o.x);
+    return static_cast<double>(a.x - o.x) * (b.y - o.y) -
+           static_cast<double>(a.y - o.y) * (b.x - o.x);
 }
 
 // The quadrilateral in clockwise order, or empty when it is not convex.
@@ -55,7 +56,8 @@ double ClippedJaccard(const TQuad& truth, const TQuad& found, cv::Size frame) {
     if (clippedA.size() < 3 || clippedB.size() < 3)
         return 0.0;
     std::vector<cv::Point2f> common;
-    const double both = std::max(0.0, static_cast<double>(cv::intersectConvexConvex(clippedA, clippedB, common, true)));
+    const double both = std::max(
+        0.0, static_cast<double>(cv::intersectConvexConvex(clippedA, clippedB, common, true)));
     const double either = areaA + areaB - both;
     return either > 0 ? both / either : 0.0;
 }

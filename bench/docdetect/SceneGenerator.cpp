@@ -25,9 +25,9 @@ struct TRecipe {
     std::vector<TDeskKind> Desks;
     bool LowContrast = false;
     double AreaLo = 0.2, AreaHi = 0.55;
-    double RollMax = 15;         // degrees either way
-    bool Sideways = false;       // turned 40 to 140 degrees either way
-    double TiltMax = 20;         // degrees either way, pitch and yaw
+    double RollMax = 15;   // degrees either way
+    bool Sideways = false; // turned 40 to 140 degrees either way
+    double TiltMax = 20;   // degrees either way, pitch and yaw
     TPlacement Placement;
     int OtherSheets = 0;
     int CrossingObjects = 0;
@@ -48,9 +48,9 @@ struct TRecipe {
 };
 
 const std::vector<TDeskKind> kAllDesks = {
-    TDeskKind::dkDarkWood, TDeskKind::dkLightWood, TDeskKind::dkWhiteTable,
-    TDeskKind::dkGreyTable, TDeskKind::dkDarkCloth, TDeskKind::dkFabric,
-    TDeskKind::dkGranite, TDeskKind::dkBedSheet, TDeskKind::dkCarpet,
+    TDeskKind::dkDarkWood,   TDeskKind::dkLightWood, TDeskKind::dkWhiteTable,
+    TDeskKind::dkGreyTable,  TDeskKind::dkDarkCloth, TDeskKind::dkFabric,
+    TDeskKind::dkGranite,    TDeskKind::dkBedSheet,  TDeskKind::dkCarpet,
     TDeskKind::dkColourDesk, TDeskKind::dkBlackDesk};
 
 TRecipe RecipeFor(const std::string& name) {
@@ -116,7 +116,9 @@ TRecipe RecipeFor(const std::string& name) {
 TPagePose RandomPose(TRandom& rnd, const TRecipe& r) {
     TPagePose pose;
     const double u = rnd.Uniform(0, 1);
-    pose.PageMm = u < 0.7 ? cv::Size2d(210, 297) : u < 0.9 ? cv::Size2d(216, 279) : cv::Size2d(148, 210);
+    pose.PageMm = u < 0.7   ? cv::Size2d(210, 297)
+                  : u < 0.9 ? cv::Size2d(216, 279)
+                            : cv::Size2d(148, 210);
     if (rnd.Chance(0.1))
         pose.PageMm = cv::Size2d(pose.PageMm.height, pose.PageMm.width);
     pose.RollDeg = r.Sideways ? rnd.Signed(40, 140) : rnd.Uniform(-r.RollMax, r.RollMax);
@@ -127,7 +129,8 @@ TPagePose RandomPose(TRandom& rnd, const TRecipe& r) {
 }
 
 // A page canvas about as large as the page appears in the photo.
-cv::Mat RenderPageFor(TRandom& rnd, const TQuad& quad, const TPagePose& pose, const TPageLook& look) {
+cv::Mat RenderPageFor(TRandom& rnd, const TQuad& quad, const TPagePose& pose,
+                      const TPageLook& look) {
     double longest = 0;
     for (std::size_t i = 0; i < 4; ++i)
         longest = std::max(longest, static_cast<double>(cv::norm(quad[i] - quad[(i + 1) % 4])));
@@ -144,7 +147,8 @@ bool Near(const TQuad& quad, cv::Point2f p, double distance) {
 }
 
 cv::Point2f RandomPoint(TRandom& rnd, cv::Size frame) {
-    return {static_cast<float>(rnd.Uniform(0, frame.width)), static_cast<float>(rnd.Uniform(0, frame.height))};
+    return {static_cast<float>(rnd.Uniform(0, frame.width)),
+            static_cast<float>(rnd.Uniform(0, frame.height))};
 }
 
 // A similar sheet lying under `quad`, turned and shifted a little.
@@ -153,8 +157,9 @@ TQuad StackedUnder(TRandom& rnd, const TQuad& quad) {
     const double turn = rnd.Signed(1.0, 5.0) * 3.14159265 / 180.0;
     const double diagonal = cv::norm(quad[0] - quad[2]);
     const double direction = rnd.Uniform(0, 6.2831853);
-    const cv::Point2f shift(static_cast<float>(std::cos(direction) * diagonal * rnd.Uniform(0.02, 0.06)),
-                            static_cast<float>(std::sin(direction) * diagonal * rnd.Uniform(0.02, 0.06)));
+    const cv::Point2f shift(
+        static_cast<float>(std::cos(direction) * diagonal * rnd.Uniform(0.02, 0.06)),
+        static_cast<float>(std::sin(direction) * diagonal * rnd.Uniform(0.02, 0.06)));
     TQuad out;
     for (std::size_t i = 0; i < 4; ++i) {
         const cv::Point2f d = quad[i] - centre;
@@ -192,7 +197,8 @@ void Optics(cv::Mat& image, TRandom& rnd, const TRecipe& r) {
 // The sensor and the phone's processing: the optical image is sampled at
 // the full frame size, then blotchy colour noise, fine grey noise,
 // sharpening and, for some, a messenger's recompression.
-cv::Mat Sensor(const cv::Mat& optical, cv::Size frame, TRandom& rnd, const TRecipe& r, TScene& scene) {
+cv::Mat Sensor(const cv::Mat& optical, cv::Size frame, TRandom& rnd, const TRecipe& r,
+               TScene& scene) {
     cv::Mat blotchy = optical.clone();
     AddNoise(blotchy, rnd, 0.0, rnd.Uniform(r.ChromaLo, r.ChromaHi));
     cv::Mat image;
@@ -204,14 +210,17 @@ cv::Mat Sensor(const cv::Mat& optical, cv::Size frame, TRandom& rnd, const TReci
         cv::resize(image, small, cv::Size(), 0.5, 0.5, cv::INTER_AREA);
         std::vector<std::uint8_t> bytes;
         cv::imencode(".jpg", small, bytes, {cv::IMWRITE_JPEG_QUALITY, rnd.Int(20, 50)});
-        cv::resize(cv::imdecode(bytes, cv::IMREAD_COLOR), image, image.size(), 0, 0, cv::INTER_LINEAR);
+        cv::resize(cv::imdecode(bytes, cv::IMREAD_COLOR), image, image.size(), 0, 0,
+                   cv::INTER_LINEAR);
     }
     scene.JpegQuality = rnd.Int(r.JpegLo, r.JpegHi);
     return image;
 }
 
 // A point of the working image in frame pixels (twice the size).
-cv::Point2f ToFrame(cv::Point2f p) { return (p + cv::Point2f(0.5f, 0.5f)) * 2.0f - cv::Point2f(0.5f, 0.5f); }
+cv::Point2f ToFrame(cv::Point2f p) {
+    return (p + cv::Point2f(0.5f, 0.5f)) * 2.0f - cv::Point2f(0.5f, 0.5f);
+}
 
 TScene PhotoScene(const std::string& name, TRandom& rnd) {
     const TRecipe r = RecipeFor(name);
@@ -224,11 +233,14 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
     scene.HasPage = name != "emptydesk";
 
     const TPageLook look = RandomPageLook(rnd, false);
-    TDeskLook desk = RandomDeskLook(rnd, r.Desks[static_cast<std::size_t>(rnd.Int(0, static_cast<int>(r.Desks.size()) - 1))]);
+    TDeskLook desk = RandomDeskLook(
+        rnd, r.Desks[static_cast<std::size_t>(rnd.Int(0, static_cast<int>(r.Desks.size()) - 1))]);
     if (r.LowContrast) {
-        desk = RandomDeskLook(rnd, rnd.Chance(0.5) ? TDeskKind::dkWhiteTable : TDeskKind::dkBedSheet);
+        desk =
+            RandomDeskLook(rnd, rnd.Chance(0.5) ? TDeskKind::dkWhiteTable : TDeskKind::dkBedSheet);
         const double dim = rnd.Uniform(0.94, 0.975);
-        desk.Base = look.Paper * dim + cv::Scalar(rnd.Uniform(-3, 3), rnd.Uniform(-3, 3), rnd.Uniform(-3, 3));
+        desk.Base = look.Paper * dim +
+                    cv::Scalar(rnd.Uniform(-3, 3), rnd.Uniform(-3, 3), rnd.Uniform(-3, 3));
         desk.Strength = std::min(desk.Strength, 0.05);
     }
     cv::Mat image = RenderDesk(rnd, frame, desk);
@@ -277,7 +289,8 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
             continue;
         const TPagePose otherPose = pose;
         const cv::Mat sheet = RenderPageFor(rnd, *other, otherPose, RandomPageLook(rnd, false));
-        DropShadow(image, *other, rnd.Uniform(r.ShadowLo, r.ShadowHi), rnd.Uniform(0.002, 0.008) * longest,
+        DropShadow(image, *other, rnd.Uniform(r.ShadowLo, r.ShadowHi),
+                   rnd.Uniform(0.002, 0.008) * longest,
                    cv::Point2f(static_cast<float>(rnd.Uniform(-0.002, 0.004) * longest),
                                static_cast<float>(rnd.Uniform(-0.002, 0.004) * longest)));
         PastePage(image, sheet, *other, rnd.Signed(0.0, 0.006));
@@ -285,7 +298,8 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
     if (rnd.Chance(0.3) && r.CrossingObjects > 0)
         StickyNote(image, rnd, RandomPoint(rnd, frame));
 
-    DropShadow(image, quad, rnd.Uniform(r.ShadowLo, r.ShadowHi), rnd.Uniform(0.002, 0.008) * longest,
+    DropShadow(image, quad, rnd.Uniform(r.ShadowLo, r.ShadowHi),
+               rnd.Uniform(0.002, 0.008) * longest,
                cv::Point2f(static_cast<float>(rnd.Uniform(-0.002, 0.004) * longest),
                            static_cast<float>(rnd.Uniform(-0.002, 0.004) * longest)));
     PastePage(image, RenderPageFor(rnd, quad, pose, look), quad, rnd.Signed(0.0, 0.006));
@@ -294,7 +308,9 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
     for (int i = 0; i < crossing; ++i) {
         for (int tries = 0; tries < 8; ++tries) {
             const int side = rnd.Int(0, 3);
-            const cv::Point2f middle = (quad[static_cast<std::size_t>(side)] + quad[static_cast<std::size_t>((side + 1) % 4)]) * 0.5f;
+            const cv::Point2f middle = (quad[static_cast<std::size_t>(side)] +
+                                        quad[static_cast<std::size_t>((side + 1) % 4)]) *
+                                       0.5f;
             if (middle.x < 0 || middle.y < 0 || middle.x >= frame.width || middle.y >= frame.height)
                 continue;
             if (rnd.Chance(0.5))
@@ -311,7 +327,8 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
 
 // A page that fills the whole image: a flat scan or a rendered PDF page.
 TScene FullFrameScene(const std::string& name, TRandom& rnd) {
-    static const cv::Size kSizes[] = {{2480, 3508}, {2550, 3300}, {1654, 2339}, {1240, 1754}, {3508, 2480}};
+    static const cv::Size kSizes[] = {
+        {2480, 3508}, {2550, 3300}, {1654, 2339}, {1240, 1754}, {3508, 2480}};
     const cv::Size frame = kSizes[rnd.Int(0, 4)];
     const bool scan = name == "flatscan";
     TPageLook look = RandomPageLook(rnd, !scan);
@@ -326,18 +343,20 @@ TScene FullFrameScene(const std::string& name, TRandom& rnd) {
     }
     cv::Mat image = RenderPage(rnd, frame, look);
     // The sheet lies a little askew on the glass.
-    const cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(frame.width / 2.0f, frame.height / 2.0f),
-                                                 rnd.Uniform(-1.5, 1.5), 1.0);
+    const cv::Mat turn = cv::getRotationMatrix2D(
+        cv::Point2f(frame.width / 2.0f, frame.height / 2.0f), rnd.Uniform(-1.5, 1.5), 1.0);
     cv::warpAffine(image, image, turn, frame, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
     if (rnd.Chance(0.25)) {
         // The lid's shadow along one edge of the glass.
         const int width = rnd.Int(2, 8);
-        const cv::Rect edges[] = {{0, 0, frame.width, width}, {0, 0, width, frame.height},
+        const cv::Rect edges[] = {{0, 0, frame.width, width},
+                                  {0, 0, width, frame.height},
                                   {frame.width - width, 0, width, frame.height},
                                   {0, frame.height - width, frame.width, width}};
         image(edges[rnd.Int(0, 3)]) *= rnd.Uniform(0.6, 0.85);
     }
-    ApplyGain(image, LightField(rnd, cv::Size(100, 140), rnd.Uniform(0.0, 0.05), rnd.Uniform(0.0, 0.04)));
+    ApplyGain(image,
+              LightField(rnd, cv::Size(100, 140), rnd.Uniform(0.0, 0.05), rnd.Uniform(0.0, 0.04)));
     Defocus(image, rnd.Uniform(0.4, 1.0));
     AddNoise(image, rnd, rnd.Uniform(1.0, 3.0), rnd.Uniform(0.3, 1.0));
     scene.Image = image;
@@ -349,11 +368,11 @@ TScene FullFrameScene(const std::string& name, TRandom& rnd) {
 
 const std::vector<TSceneCategory>& SceneCategories() {
     static const std::vector<TSceneCategory> kCategories = {
-        {"dark", true, true},       {"light", true, true},     {"textured", true, true},
-        {"cluttered", true, true},  {"lowcontrast", true, true}, {"lighting", true, true},
-        {"blurnoise", true, true},  {"jpeg", true, true},      {"sideways", true, true},
-        {"cutoff", true, true},     {"fill", true, true},      {"flatscan", false, false},
-        {"pdfpage", false, false},  {"emptydesk", false, true},
+        {"dark", true, true},      {"light", true, true},       {"textured", true, true},
+        {"cluttered", true, true}, {"lowcontrast", true, true}, {"lighting", true, true},
+        {"blurnoise", true, true}, {"jpeg", true, true},        {"sideways", true, true},
+        {"cutoff", true, true},    {"fill", true, true},        {"flatscan", false, false},
+        {"pdfpage", false, false}, {"emptydesk", false, true},
     };
     return kCategories;
 }

@@ -20,7 +20,7 @@ struct TSceneCategory {
 };
 
 struct TScene {
-    cv::Mat Image;        // 8-bit BGR
+    cv::Mat Image; // 8-bit BGR
     bool HasPage = false;
     TQuad Truth{};        // outline of the page in image pixels, the page's own order
     int JpegQuality = 90; // 0: stored as PNG

@@ -81,14 +81,15 @@ std::vector<cv::Point2f> Band(cv::Point2f a, cv::Point2f b, float half) {
 void PastePage(cv::Mat& frame, const cv::Mat& page, const TQuad& quad, double bend) {
     const float w = static_cast<float>(page.cols);
     const float h = static_cast<float>(page.rows);
-    const cv::Point2f outline[4] = {{-0.5f, -0.5f}, {w - 0.5f, -0.5f}, {w - 0.5f, h - 0.5f},
-                                    {-0.5f, h - 0.5f}};
+    const cv::Point2f outline[4] = {
+        {-0.5f, -0.5f}, {w - 0.5f, -0.5f}, {w - 0.5f, h - 0.5f}, {-0.5f, h - 0.5f}};
     const cv::Matx33d toPage(cv::getPerspectiveTransform(quad.data(), outline));
     const cv::Rect box = cv::boundingRect(std::vector<cv::Point2f>(quad.begin(), quad.end()));
     const double sag = bend * cv::norm(quad[0] - quad[3]);
-    const cv::Rect roi = (box + cv::Size(4, 4) - cv::Point(2, 2) + cv::Size(0, 2 * cvCeil(std::abs(sag))) -
-                          cv::Point(0, cvCeil(std::abs(sag)))) &
-                         cv::Rect(0, 0, frame.cols, frame.rows);
+    const cv::Rect roi =
+        (box + cv::Size(4, 4) - cv::Point(2, 2) + cv::Size(0, 2 * cvCeil(std::abs(sag))) -
+         cv::Point(0, cvCeil(std::abs(sag)))) &
+        cv::Rect(0, 0, frame.cols, frame.rows);
     if (roi.empty())
         return;
     // The sheet bows: points shift along the page's up direction by
@@ -141,19 +142,23 @@ void PenAcross(cv::Mat& frame, TRandom& rnd, const TQuad& quad, int side) {
     const double turn = rnd.Signed(0.0, 1.0);
     const cv::Point2f along = Unit(cv::Point2f(quad[static_cast<std::size_t>((side + 1) % 4)] -
                                                quad[static_cast<std::size_t>(side)]));
-    const cv::Point2f direction = Unit(out * static_cast<float>(std::cos(turn)) +
-                                       along * static_cast<float>(std::sin(turn)));
-    const cv::Point2f centre = point + direction * static_cast<float>(rnd.Uniform(-0.3, 0.3) * length);
+    const cv::Point2f direction =
+        Unit(out * static_cast<float>(std::cos(turn)) + along * static_cast<float>(std::sin(turn)));
+    const cv::Point2f centre =
+        point + direction * static_cast<float>(rnd.Uniform(-0.3, 0.3) * length);
     const cv::Point2f a = centre - direction * static_cast<float>(length / 2);
     const cv::Point2f b = centre + direction * static_cast<float>(length / 2);
-    const cv::Point2f drop(static_cast<float>(thickness * 0.4), static_cast<float>(thickness * 0.6));
+    const cv::Point2f drop(static_cast<float>(thickness * 0.4),
+                           static_cast<float>(thickness * 0.6));
     SoftShadow(frame, Band(a + drop, b + drop, static_cast<float>(thickness / 2)), thickness * 0.5,
                0.35);
-    static const cv::Scalar kBodies[] = {{90, 30, 20}, {25, 25, 25}, {30, 30, 170}, {40, 110, 30},
-                                         {180, 180, 180}};
+    static const cv::Scalar kBodies[] = {
+        {90, 30, 20}, {25, 25, 25}, {30, 30, 170}, {40, 110, 30}, {180, 180, 180}};
     const cv::Scalar body = kBodies[rnd.Int(0, 4)];
     constexpr int kShift = 4;
-    const auto fixed = [](cv::Point2f p) { return cv::Point(cvRound(p.x * 16), cvRound(p.y * 16)); };
+    const auto fixed = [](cv::Point2f p) {
+        return cv::Point(cvRound(p.x * 16), cvRound(p.y * 16));
+    };
     cv::line(frame, fixed(a), fixed(b), body, cvRound(thickness), cv::LINE_AA, kShift);
     const cv::Point2f side2(-direction.y, direction.x);
     const cv::Point2f glint = side2 * static_cast<float>(thickness * 0.2);
@@ -168,9 +173,11 @@ void ThumbOn(cv::Mat& frame, TRandom& rnd, const TQuad& quad, int side) {
     const double longest = std::max(frame.cols, frame.rows);
     const float length = static_cast<float>(rnd.Uniform(0.05, 0.08) * longest);
     const float width = length * static_cast<float>(rnd.Uniform(0.5, 0.65));
-    const cv::Point2f direction = Unit(out + cv::Point2f(static_cast<float>(rnd.Uniform(-0.4, 0.4)),
-                                                         static_cast<float>(rnd.Uniform(-0.4, 0.4))));
-    const cv::Point2f centre = point + direction * (length * static_cast<float>(rnd.Uniform(0.2, 0.6)));
+    const cv::Point2f direction =
+        Unit(out + cv::Point2f(static_cast<float>(rnd.Uniform(-0.4, 0.4)),
+                               static_cast<float>(rnd.Uniform(-0.4, 0.4))));
+    const cv::Point2f centre =
+        point + direction * (length * static_cast<float>(rnd.Uniform(0.2, 0.6)));
     const double angle = std::atan2(direction.y, direction.x) * 180.0 / 3.14159265;
     const cv::Scalar skin(rnd.Uniform(105, 160), rnd.Uniform(135, 185), rnd.Uniform(185, 235));
     const cv::Point2f palm = centre + direction * (length * 1.6f);
@@ -178,7 +185,9 @@ void ThumbOn(cv::Mat& frame, TRandom& rnd, const TQuad& quad, int side) {
                width * 0.4, 0.4);
     Ellipse(frame, palm, cv::Size2f(length * 1.4f, length * 1.1f), angle, skin * 0.9);
     Ellipse(frame, centre, cv::Size2f(length, width), angle, skin);
-    Ellipse(frame, centre - direction * (length * 0.1f) + cv::Point2f(-direction.y, direction.x) * (width * 0.2f),
+    Ellipse(frame,
+            centre - direction * (length * 0.1f) +
+                cv::Point2f(-direction.y, direction.x) * (width * 0.2f),
             cv::Size2f(length * 0.7f, width * 0.45f), angle, skin * 1.08);
     Ellipse(frame, centre - direction * (length * 0.72f), cv::Size2f(length * 0.22f, width * 0.5f),
             angle, skin * 0.8 + cv::Scalar(50, 50, 60));
@@ -188,10 +197,9 @@ void DeskObject(cv::Mat& frame, TRandom& rnd, cv::Point2f at) {
     const double longest = std::max(frame.cols, frame.rows);
     const int kind = rnd.Int(0, 2);
     if (kind == 0) { // phone, screen off
-        const cv::RotatedRect phone(at,
-                                    cv::Size2f(static_cast<float>(0.07 * longest),
-                                               static_cast<float>(0.14 * longest)),
-                                    static_cast<float>(rnd.Uniform(0, 180)));
+        const cv::RotatedRect phone(
+            at, cv::Size2f(static_cast<float>(0.07 * longest), static_cast<float>(0.14 * longest)),
+            static_cast<float>(rnd.Uniform(0, 180)));
         cv::Point2f corners[4];
         phone.points(corners);
         const std::vector<cv::Point2f> outline(corners, corners + 4);
@@ -202,13 +210,17 @@ void DeskObject(cv::Mat& frame, TRandom& rnd, cv::Point2f at) {
         cv::polylines(frame, Fixed(outline, 4), true, cv::Scalar(90, 90, 90), 3, cv::LINE_AA, 4);
     } else if (kind == 1) { // mug from above
         const float radius = static_cast<float>(rnd.Uniform(0.04, 0.06) * longest);
-        SoftShadow(frame, {at - cv::Point2f(radius, radius), at + cv::Point2f(radius * 1.2f, radius * 1.2f)},
-                   radius * 0.3, 0.45);
+        SoftShadow(
+            frame,
+            {at - cv::Point2f(radius, radius), at + cv::Point2f(radius * 1.2f, radius * 1.2f)},
+            radius * 0.3, 0.45);
         const cv::Scalar cup(rnd.Uniform(20, 200), rnd.Uniform(20, 200), rnd.Uniform(20, 200));
         const double handle = rnd.Uniform(0, 360);
         const cv::Point2f grip = at + cv::Point2f(static_cast<float>(std::cos(handle)),
-                                                  static_cast<float>(std::sin(handle))) * (radius * 1.1f);
-        Ellipse(frame, grip, cv::Size2f(radius * 0.35f, radius * 0.2f), handle * 180 / 3.14159, cup);
+                                                  static_cast<float>(std::sin(handle))) *
+                                          (radius * 1.1f);
+        Ellipse(frame, grip, cv::Size2f(radius * 0.35f, radius * 0.2f), handle * 180 / 3.14159,
+                cup);
         Ellipse(frame, at, cv::Size2f(radius, radius), 0, cup);
         Ellipse(frame, at, cv::Size2f(radius * 0.82f, radius * 0.82f), 0,
                 cv::Scalar(20, 40, 60) + cv::Scalar::all(rnd.Uniform(0, 20)));
@@ -229,9 +241,10 @@ void StickyNote(cv::Mat& frame, TRandom& rnd, cv::Point2f at) {
     note.points(corners);
     const std::vector<cv::Point2f> outline(corners, corners + 4);
     SoftShadow(frame, outline, 0.004 * longest, 0.25);
-    cv::fillConvexPoly(frame, Fixed(outline, 4),
-                       cv::Scalar(rnd.Uniform(70, 120), rnd.Uniform(215, 240), rnd.Uniform(235, 252)),
-                       cv::LINE_AA, 4);
+    cv::fillConvexPoly(
+        frame, Fixed(outline, 4),
+        cv::Scalar(rnd.Uniform(70, 120), rnd.Uniform(215, 240), rnd.Uniform(235, 252)), cv::LINE_AA,
+        4);
 }
 
 } // namespace bitonix

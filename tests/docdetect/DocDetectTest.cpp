@@ -58,7 +58,8 @@ private:
 class TTempDir {
 public:
     TTempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "docdetect-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "docdetect-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         FPath = pattern;
@@ -95,7 +96,8 @@ TPageCorners Answer(const float corners[8]) {
 double Winding(const TPageCorners& q) {
     double twice = 0;
     for (std::size_t i = 0; i < 4; ++i)
-        twice += static_cast<double>(q[i].x) * q[(i + 1) % 4].y - static_cast<double>(q[(i + 1) % 4].x) * q[i].y;
+        twice += static_cast<double>(q[i].x) * q[(i + 1) % 4].y -
+                 static_cast<double>(q[(i + 1) % 4].x) * q[i].y;
     return twice;
 }
 
@@ -105,8 +107,10 @@ double Winding(const TPageCorners& q) {
 int DarkestQuarter(const cv::Mat& image, const TPageCorners& corners) {
     const cv::Point2f square[4] = {{0, 0}, {399, 0}, {399, 399}, {0, 399}};
     cv::Mat straight;
-    cv::warpPerspective(image, straight, cv::getPerspectiveTransform(corners.data(), square), cv::Size(400, 400));
-    const cv::Rect quarters[4] = {{0, 0, 100, 100}, {300, 0, 100, 100}, {300, 300, 100, 100}, {0, 300, 100, 100}};
+    cv::warpPerspective(image, straight, cv::getPerspectiveTransform(corners.data(), square),
+                        cv::Size(400, 400));
+    const cv::Rect quarters[4] = {
+        {0, 0, 100, 100}, {300, 0, 100, 100}, {300, 300, 100, 100}, {0, 300, 100, 100}};
     int darkest = 0;
     for (int i = 1; i < 4; ++i)
         if (cv::mean(straight(quarters[i]))[0] < cv::mean(straight(quarters[darkest]))[0])
@@ -182,7 +186,7 @@ TEST(DocDetect, FindsATiltedPageWithItsCornersInPlace) {
 
 TEST(DocDetect, CornerRolesFollowThePageAsItLiesAndAreNeverMirrored) {
     struct TCase {
-        double Turn;  // degrees, clockwise on screen
+        double Turn;   // degrees, clockwise on screen
         int TopLeftAt; // where the page's own top-left corner belongs in the answer
     };
     // Turned less than 45 degrees the page keeps its roles; beyond that the
@@ -201,7 +205,8 @@ TEST(DocDetect, CornerRolesFollowThePageAsItLiesAndAreNeverMirrored) {
         for (std::size_t i = 0; i < 4; ++i) {
             const std::size_t own = (i + 4 - static_cast<std::size_t>(c.TopLeftAt)) % 4;
             EXPECT_LT(cv::norm(found[i] - photo.Corners[own]), kTolerance)
-                << "corner " << i << " at " << found[i] << ", page corner " << own << " at " << photo.Corners[own];
+                << "corner " << i << " at " << found[i] << ", page corner " << own << " at "
+                << photo.Corners[own];
         }
         EXPECT_GT(Winding(found), 0) << "corners do not run clockwise";
         // Straightened with the answer, the page's black block sits in the
@@ -214,8 +219,10 @@ TEST(DocDetect, AnswersNoDocumentWhereThereIsNoneAndLeavesTheCornersAlone) {
     const TPlugin plugin;
     ASSERT_TRUE(plugin.Loaded()) << kPlugin;
     const TTempDir dir;
-    const std::string blank = WriteJpeg(dir, "blank.jpg", cv::Mat(900, 1200, CV_8UC3, cv::Scalar(255, 255, 255)));
-    const std::string grey = WriteJpeg(dir, "grey.jpg", cv::Mat(900, 1200, CV_8UC3, cv::Scalar(128, 128, 128)));
+    const std::string blank =
+        WriteJpeg(dir, "blank.jpg", cv::Mat(900, 1200, CV_8UC3, cv::Scalar(255, 255, 255)));
+    const std::string grey =
+        WriteJpeg(dir, "grey.jpg", cv::Mat(900, 1200, CV_8UC3, cv::Scalar(128, 128, 128)));
     const std::string scan = WriteJpeg(dir, "scan.jpg", FlatScan());
     for (const std::string& path : {blank, grey, scan}) {
         SCOPED_TRACE(path);
@@ -254,8 +261,8 @@ TEST(DocDetect, UnusableFilesAreNoDocumentAndNeverACrash) {
     cv::imwrite(tinyJpeg, cv::Mat(1, 1, CV_8UC3, cv::Scalar(255, 255, 255)));
     // Headers that declare 20000 x 20000 pixels, with nothing behind them.
     const std::string hugeJpeg = dir.File("huge.jpg");
-    WriteBytes(hugeJpeg, {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x4E, 0x20, 0x4E, 0x20, 0x03, 0x01, 0x22,
-                          0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01});
+    WriteBytes(hugeJpeg, {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x4E, 0x20, 0x4E, 0x20,
+                          0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01});
     std::vector<std::uint8_t> hugePngBytes = WhiteBitonalPng(20000, 20000);
     hugePngBytes.resize(64);
     const std::string hugePng = dir.File("huge.png");
@@ -263,8 +270,15 @@ TEST(DocDetect, UnusableFilesAreNoDocumentAndNeverACrash) {
     const std::string garbage = dir.File("garbage.jpg");
     WriteBytes(garbage, std::vector<std::uint8_t>(5000, 0xD8));
 
-    const std::string paths[] = {dir.File("missing.jpg"), "", dir.Path(), text, tinyPng,
-                                 tinyJpeg, hugeJpeg, hugePng, garbage};
+    const std::string paths[] = {dir.File("missing.jpg"),
+                                 "",
+                                 dir.Path(),
+                                 text,
+                                 tinyPng,
+                                 tinyJpeg,
+                                 hugeJpeg,
+                                 hugePng,
+                                 garbage};
     for (const std::string& path : paths) {
         SCOPED_TRACE("path '" + path + "'");
         const TProbeRun run = Probe(path);
@@ -288,7 +302,8 @@ TEST(DocDetect, AHugeImageIsRefusedWithoutTakingItsMemory) {
     const TProbeRun run = Probe(path);
     ASSERT_TRUE(run.Returned) << run.Output;
     EXPECT_EQ(run.Output.substr(0, 2), "0 ");
-    EXPECT_LT(run.MaxResidentKb, 300 * 1024) << "the call took " << run.MaxResidentKb / 1024 << " MB";
+    EXPECT_LT(run.MaxResidentKb, 300 * 1024)
+        << "the call took " << run.MaxResidentKb / 1024 << " MB";
 }
 
 TEST(DocDetect, ExportsOnlyTheDetectorFunction) {

@@ -20,7 +20,8 @@ void PrintLines(cv::Mat& page, cv::RNG& rng, int top, int margin, int pitch) {
         const int end = page.cols - margin - rng.uniform(0, page.cols / 4);
         while (x < end) {
             const int word = rng.uniform(12, 60);
-            cv::rectangle(page, cv::Rect(x, y, std::min(word, end - x), 8), cv::Scalar(40, 40, 40), cv::FILLED);
+            cv::rectangle(page, cv::Rect(x, y, std::min(word, end - x), 8), cv::Scalar(40, 40, 40),
+                          cv::FILLED);
             x += word + 9;
         }
     }
@@ -31,12 +32,14 @@ void AppendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
         out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
+void AppendChunk(std::vector<std::uint8_t>& out, const char* type,
+                 const std::vector<std::uint8_t>& data) {
     AppendBigEndian(out, static_cast<std::uint32_t>(data.size()));
     std::vector<std::uint8_t> typed(type, type + 4);
     typed.insert(typed.end(), data.begin(), data.end());
     out.insert(out.end(), typed.begin(), typed.end());
-    AppendBigEndian(out, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+    AppendBigEndian(
+        out, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
 }
 
 } // namespace
@@ -55,23 +58,27 @@ TPagePhoto PagePhoto(double turnDeg) {
     const float w = static_cast<float>(page.cols);
     const float h = static_cast<float>(page.rows);
     // Corners about the page centre, the top edge 10 % shorter.
-    const cv::Point2f local[4] = {{-0.45f * w, -0.5f * h}, {0.45f * w, -0.5f * h}, {0.5f * w, 0.5f * h},
+    const cv::Point2f local[4] = {{-0.45f * w, -0.5f * h},
+                                  {0.45f * w, -0.5f * h},
+                                  {0.5f * w, 0.5f * h},
                                   {-0.5f * w, 0.5f * h}};
     const double turn = turnDeg * CV_PI / 180.0;
     const cv::Point2f centre(frame.width / 2.0f, frame.height / 2.0f);
     TPagePhoto photo;
     for (std::size_t i = 0; i < 4; ++i) {
         const cv::Point2f& p = local[i];
-        photo.Corners[i] = centre + cv::Point2f(static_cast<float>(p.x * std::cos(turn) - p.y * std::sin(turn)),
-                                                static_cast<float>(p.x * std::sin(turn) + p.y * std::cos(turn)));
+        photo.Corners[i] =
+            centre + cv::Point2f(static_cast<float>(p.x * std::cos(turn) - p.y * std::sin(turn)),
+                                 static_cast<float>(p.x * std::sin(turn) + p.y * std::cos(turn)));
     }
-    const cv::Point2f outline[4] = {{-0.5f, -0.5f}, {w - 0.5f, -0.5f}, {w - 0.5f, h - 0.5f}, {-0.5f, h - 0.5f}};
+    const cv::Point2f outline[4] = {
+        {-0.5f, -0.5f}, {w - 0.5f, -0.5f}, {w - 0.5f, h - 0.5f}, {-0.5f, h - 0.5f}};
     const cv::Mat toFrame = cv::getPerspectiveTransform(outline, photo.Corners.data());
     cv::Mat warped;
     cv::warpPerspective(page, warped, toFrame, frame, cv::INTER_LINEAR, cv::BORDER_REPLICATE);
     cv::Mat alpha;
-    cv::warpPerspective(cv::Mat(page.size(), CV_32F, cv::Scalar(1.0)), alpha, toFrame, frame, cv::INTER_LINEAR,
-                        cv::BORDER_CONSTANT, cv::Scalar(0));
+    cv::warpPerspective(cv::Mat(page.size(), CV_32F, cv::Scalar(1.0)), alpha, toFrame, frame,
+                        cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
     cv::blendLinear(warped, desk, alpha, 1.0 - alpha, photo.Image);
     return photo;
 }
@@ -94,8 +101,11 @@ std::vector<std::uint8_t> JpegWithOrientation(const cv::Mat& image, int orientat
     // APP1 "Exif": a big-endian TIFF header and one IFD entry, tag 0x0112
     // (orientation), type SHORT, count 1.
     const std::vector<std::uint8_t> app1 = {
-        0xFF, 0xE1, 0x00, 0x22, 'E',  'x',  'i',  'f',  0x00, 0x00, 'M',  'M',  0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
-        0x00, 0x01, 0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, static_cast<std::uint8_t>(orientation),
+        0xFF, 0xE1, 0x00, 0x22, 'E',  'x',
+        'i',  'f',  0x00, 0x00, 'M',  'M',
+        0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
+        0x00, 0x01, 0x01, 0x12, 0x00, 0x03,
+        0x00, 0x00, 0x00, 0x01, 0x00, static_cast<std::uint8_t>(orientation),
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
     jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
     return jpeg;
@@ -135,7 +145,8 @@ std::vector<std::uint8_t> WhiteBitonalPng(int width, int height) {
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
