@@ -14,20 +14,23 @@ namespace {
 
 constexpr double kMinSupport = 0.55;
 constexpr double kMinBorderSupport = 0.6;
-constexpr double kMinCornerOutSideSupport =
-    0.7; // each of the two sides of a page with a corner out
+// Each of the two sides of a page with a corner out of the photo.
+constexpr double kMinCornerOutSideSupport = 0.7;
 constexpr double kMinSideSupport = 0.3;
 constexpr double kMinContrast = 3.0;
-constexpr double kMinReversedContrast = 8.0; // when one side has the paper on its dark side
+// When one side has the paper on its dark side.
+constexpr double kMinReversedContrast = 8.0;
 constexpr double kMinSeparation = 4.0;
 constexpr double kMinBandSeparation = 8.0;
-constexpr double kPaperAround = 6.0; // grey levels of separation that still mean the same paper
-constexpr double kSimilarInk =
-    0.5; // print outside at least this share of the inside's: as densely printed
-constexpr double kMinInk =
-    0.03; // share of printed pixels inside for print to make a page stand out
-constexpr double kSparseInk = 0.25; //   with at most this share of it outside
-constexpr double kBandNear = 0.02;  // band depths as shares of the image's short side
+// Separation below which the outside may be the same paper...
+constexpr double kPaperAround = 15.0;
+// ...and printed alike: at least this share of the inside's print density.
+constexpr double kSimilarInk = 0.25;
+// Print makes a page stand out when at least this share of it is printed...
+constexpr double kMinInk = 0.03;
+// ...and the outside at most this share as densely.
+constexpr double kSparseInk = 0.25;
+constexpr double kBandNear = 0.02; // band depths as shares of the image's short side
 constexpr double kBandFar = 0.08;
 constexpr int kAlong = 32; // samples along a side
 constexpr int kAcross = 4; //   and across a band
@@ -135,10 +138,9 @@ bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad) {
         return false;
     const TRegionStats region = RegionStats(maps, quad.Corners);
     const double separation = region.PaperInside - region.PaperOutside;
-    // Paper all around, printed as densely: a part of a scan or of a rendered
+    // Paper all around, printed alike: a part of a scan or of a rendered
     // page; or printed more densely outside than inside: a blank part of one.
-    if ((std::abs(separation) < kPaperAround &&
-         region.InkOutside >= kSimilarInk * region.InkInside) ||
+    if ((separation < kPaperAround && region.InkOutside >= kSimilarInk * region.InkInside) ||
         region.InkOutside > region.InkInside)
         return false;
     const bool printStandsOut =

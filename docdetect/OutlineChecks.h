@@ -35,10 +35,11 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad);
 //      fewer sides: they must be clear);
 //   2. a mean step of at least 3 grey levels from outside to inside, 8 when
 //      a side is reversed (the other sides must then be clear);
-//   3. it is not a piece of paper among paper: not (paper medians inside and
-//      outside within 6 grey levels and the outside at least half as densely
-//      printed) - a block of a flat scan or of a rendered page - and not
-//      less densely printed than its outside - a blank part of one;
+//   3. it is not a piece of paper among paper: not (paper median inside
+//      less than 15 grey levels above the outside's and the outside printed
+//      at least a quarter as densely) - a block of a flat scan or of a
+//      rendered page - and not less densely printed than its outside - a
+//      blank part of one;
 //   4. it stands out: the paper median inside at least 4 grey levels above
 //      the outside's, or at least 3 % of it printed and the outside at most
 //      a quarter as densely (a page on a bright desk), or, with no reversed

@@ -319,8 +319,17 @@ int main(int argc, char** argv) {
     cv::setNumThreads(1);
     try {
         std::vector<TItem> items;
-        if (options.Reuse)
+        if (options.Reuse) {
             items = ReadManifest(options.Dir, ManifestTag(options));
+            if (items.empty() && !options.Only.empty()) {
+                // A whole set holds the category too.
+                TOptions whole = options;
+                whole.Only.clear();
+                items = ReadManifest(options.Dir, ManifestTag(whole));
+                std::erase_if(items,
+                              [&](const TItem& item) { return item.Category != options.Only; });
+            }
+        }
         if (items.empty()) {
             GenerateApart(options);
             items = ReadManifest(options.Dir, ManifestTag(options));
