@@ -29,7 +29,9 @@ constexpr double kSimilarInk = 0.25;
 // Print makes a page stand out when at least this share of it is printed...
 constexpr double kMinInk = 0.03;
 // ...and the outside at most this share as densely.
-constexpr double kSparseInk = 0.25;
+constexpr double kSparseInk = 0.05;
+constexpr double kRingShare = 0.02; // of the short side: the outline's surroundings left out
+constexpr std::uint8_t kOnOutline = 2;
 constexpr double kBandNear = 0.02; // band depths as shares of the image's short side
 constexpr double kBandFar = 0.08;
 constexpr int kAlong = 32; // samples along a side
@@ -70,6 +72,12 @@ TRegionStats RegionStats(const TEdgeMaps& maps, const TCorners& corners) {
     for (const cv::Point2d& c : corners)
         polygon.emplace_back(cvRound(c.x * 16), cvRound(c.y * 16));
     cv::fillConvexPoly(inside, polygon, cv::Scalar(1), cv::LINE_8, /*shift=*/4);
+    // The outline's own surroundings (the page's shadow, blur) belong to
+    // neither part.
+    const int ring = std::max(1, cvRound(kRingShare * std::min(inside.cols, inside.rows)));
+    cv::polylines(inside, polygon, /*isClosed=*/true, cv::Scalar(kOnOutline), 2 * ring + 1,
+                  cv::LINE_8,
+                  /*shift=*/4);
     std::array<int, 256> histograms[2] = {};
     int counts[2] = {0, 0};
     int inked[2] = {0, 0};
@@ -78,6 +86,8 @@ TRegionStats RegionStats(const TEdgeMaps& maps, const TCorners& corners) {
         const std::uint8_t* print = maps.Print.empty() ? nullptr : maps.Print.ptr<std::uint8_t>(y);
         const std::uint8_t* mask = inside.ptr<std::uint8_t>(y);
         for (int x = 0; x < inside.cols; x += 2) {
+            if (mask[x] == kOnOutline)
+                continue;
             const int level = std::clamp(cvRound(paper[x]), 0, 255);
             ++histograms[mask[x]][static_cast<std::size_t>(level)];
             ++counts[mask[x]];

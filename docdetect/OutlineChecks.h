@@ -9,8 +9,10 @@
 namespace bitonix {
 
 // The inside of a quadrilateral against the rest of the image, over every
-// second pixel: medians of the paper map (a part with no pixels gets the
-// other part's) and the shares of printed pixels (TEdgeMaps::Print).
+// second pixel and leaving out a ring of 2 % of the short side around the
+// outline (the page's shadow and blur): medians of the paper map (a part with
+// no pixels gets the other part's) and the shares of printed pixels
+// (TEdgeMaps::Print).
 struct TRegionStats {
     double PaperInside = 0;
     double PaperOutside = 0;
@@ -41,10 +43,10 @@ double BandSeparation(const TEdgeMaps& maps, const TQuadCandidate& quad);
 //      rendered page - and not less densely printed than its outside - a
 //      blank part of one;
 //   4. it stands out: the paper median inside at least 4 grey levels above
-//      the outside's, or at least 3 % of it printed and the outside at most
-//      a quarter as densely (a page on a bright desk), or, with no reversed
-//      side, BandSeparation at least 8 when uneven light spoils the global
-//      comparison.
+//      the outside's, or at least 3 % of it printed and the outside nearly
+//      bare (at most a twentieth as densely: a page on a bright desk), or,
+//      with no reversed side, BandSeparation at least 8 when uneven light
+//      spoils the global comparison.
 bool IsCredible(const TEdgeMaps& maps, const TQuadCandidate& quad);
 
 } // namespace bitonix
