@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
   libtiff-dev libleptonica-dev libpoppler-cpp-dev libturbojpeg0-dev libjpeg-dev
-  libopencv-dev
+  libopencv-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
 )
