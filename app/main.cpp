@@ -1,10 +1,10 @@
 // bitonix: the desktop program. Starts the main window with the files named
 // on the command line and ends the process as soon as its loop returns.
+#include "about/About.h"
 #include "app/MainWindow.h"
 #include "support/Error.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QIcon>
 #include <QMessageBox>
 #include <unistd.h>
@@ -20,12 +20,8 @@ int main(int argc, char* argv[]) {
 
     try {
         TForm1 form(QApplication::arguments().mid(1));
-        // The About box comes with its own window later; until then an empty
-        // modal box under its title.
-        QDialog about(&form);
-        about.setWindowTitle(form.Strings.SAboutTitle);
-        about.setModal(true);
-        form.SetAboutBox(&about);
+        // The About box lives as long as the window, which owns it.
+        form.SetAboutBox(new TAbout(form));
         form.show();
         QApplication::exec();
         // Nothing runs after the loop, no window is destroyed: every run has
