@@ -2,6 +2,7 @@
 // as the host of a run.
 #include "app/FileManager.h"
 #include "app/MainWindow.h"
+#include "correction/FormCorrection.h"
 
 #include "pipeline/BatchRun.h"
 #include "support/Error.h"
@@ -178,10 +179,10 @@ void TForm1::ShowMessage(const QString& text) {
     ShowBox(QMessageBox::Information, KAppTitle, text);
 }
 
-bool TForm1::EditCorrections(TPageCorrectionList& /*corrections*/) {
-    // Placeholder until the corner editor window exists: the pages keep the
-    // corners the run found (detected or full page), as if confirmed unchanged.
-    return true;
+bool TForm1::EditCorrections(TPageCorrectionList& corrections) {
+    TFormCorrection form(this);
+    form.ApplyButtonImages([this](const QString& name) { return VirtualImageList1.Icon(name); });
+    return form.Execute(corrections);
 }
 
 } // namespace bitonix

@@ -35,7 +35,9 @@ void TCliHost::InstallStopSignals() {
     sigprocmask(SIG_UNBLOCK, &stops, nullptr);
 }
 
-bool TCliHost::StopRequested() { return GStopSignals > 0; }
+bool TCliHost::StopRequested() {
+    return GStopSignals > 0;
+}
 
 void TCliHost::SetStatusText(const QString& text) {
     if (FQuiet || text == FLastStatus) {

@@ -101,7 +101,8 @@ TCliOptions ParseCliOptions(const QStringList& args) {
         } else if (name == QLatin1String("-r") || name == QLatin1String("--dpi")) {
             if (TakeValue(args, i, value, out)) {
                 if (!KDpiChoices.contains(value)) {
-                    out.Error = QStringLiteral("--dpi must be one of %1").arg(KDpiChoices.join(", "));
+                    out.Error =
+                        QStringLiteral("--dpi must be one of %1").arg(KDpiChoices.join(", "));
                 }
                 out.Run.DpiText = value;
             }

@@ -8,12 +8,12 @@
 namespace bitonix {
 
 struct TCliOptions {
-    TRunSettings Run;      // Files holds the existing inputs only
-    QStringList Missing;   // inputs that do not exist or are folders
+    TRunSettings Run;    // Files holds the existing inputs only
+    QStringList Missing; // inputs that do not exist or are folders
     bool Quiet = false;
     bool Help = false;
     bool Version = false;
-    QString Error;         // a usage error; empty when the line was fine
+    QString Error; // a usage error; empty when the line was fine
 };
 
 // Parses `arguments` (argv without the program name). Relative input and

@@ -12,7 +12,9 @@ using namespace bitonix;
 
 namespace {
 
-void Print(FILE* to, const QString& text) { std::fprintf(to, "%s\n", text.toLocal8Bit().constData()); }
+void Print(FILE* to, const QString& text) {
+    std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
+}
 
 } // namespace
 
@@ -36,7 +38,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     for (const QString& missing : options.Missing) {
-        Print(stderr, QStringLiteral("bitonix-cli: warning: skipping '%1': no such file").arg(missing));
+        Print(stderr,
+              QStringLiteral("bitonix-cli: warning: skipping '%1': no such file").arg(missing));
     }
     const TLangStrings strings;
     if (options.Run.Files.isEmpty()) {

@@ -1,5 +1,6 @@
 // Corner convention, detector plugin binding and the projective warp.
 #include "correction/DocCorrection.h"
+#include "support/Rounding.h"
 
 #include <leptonica/allheaders.h>
 
@@ -61,12 +62,11 @@ TCorners FullPage(int w, int h) {
     return {TPointF{0, 0}, TPointF{r, 0}, TPointF{r, b}, TPointF{0, b}};
 }
 
-// Rounds half to even (the default floating-point rounding mode).
-int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
-
 } // namespace
 
-QString DocDetectLibraryName() { return QStringLiteral("libdocdetect.so"); }
+QString DocDetectLibraryName() {
+    return QStringLiteral("libdocdetect.so");
+}
 
 bool LoadDocDetect(const QString& folder) {
     if (!GDocDetectLib) {
@@ -89,7 +89,9 @@ void UnloadDocDetect() {
     }
 }
 
-bool DocDetectAvailable() { return GDetect != nullptr; }
+bool DocDetectAvailable() {
+    return GDetect != nullptr;
+}
 
 bool InitLeptonicaWarp(QLibrary* library) {
     GWarp = TWarpTable{};
@@ -112,7 +114,9 @@ bool LeptonicaWarpAvailable() {
            GWarp.boxCreate && GWarp.boxDestroy && GWarp.pixClipRectangle && GWarp.pixDestroy;
 }
 
-void SetFullPageCorners(TPageCorrection& corr) { corr.Corners = FullPage(corr.ImgW, corr.ImgH); }
+void SetFullPageCorners(TPageCorrection& corr) {
+    corr.Corners = FullPage(corr.ImgW, corr.ImgH);
+}
 
 bool DetectCornersForPage(TPageCorrection& corr) {
     if (!DocDetectAvailable()) {

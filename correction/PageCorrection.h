@@ -22,18 +22,18 @@ struct TPointF {
 using TCorners = std::array<TPointF, 4>;
 
 struct TPageCorrection {
-    QString PageJpgFile;      // full path of the prepared page JPEG
-    TCorners Corners{};       // document outline in pixels of that JPEG
-    int Rotation = 0;         // clockwise degrees applied after binarisation: 0, 90, 180, 270
+    QString PageJpgFile;       // full path of the prepared page JPEG
+    TCorners Corners{};        // document outline in pixels of that JPEG
+    int Rotation = 0;          // clockwise degrees applied after binarisation: 0, 90, 180, 270
     bool AutoDetected = false; // corners come from the detector
     bool UserEdited = false;   // changed in the corner editor
-    int ImgW = 0;             // JPEG width in pixels
-    int ImgH = 0;             // JPEG height in pixels
-    QString DisplayName;      // input file name without folder
-    int SourcePageNo = 0;     // 1-based page number within the input file
-    int SourcePageCount = 0;  // pages prepared from that input file
-    int GlobalPageNo = 0;     // 1-based position in the whole run
-    int GlobalPageCount = 0;  // pages in the run; 0 until all files are prepared
+    int ImgW = 0;              // JPEG width in pixels
+    int ImgH = 0;              // JPEG height in pixels
+    QString DisplayName;       // input file name without folder
+    int SourcePageNo = 0;      // 1-based page number within the input file
+    int SourcePageCount = 0;   // pages prepared from that input file
+    int GlobalPageNo = 0;      // 1-based position in the whole run
+    int GlobalPageCount = 0;   // pages in the run; 0 until all files are prepared
     friend bool operator==(const TPageCorrection&, const TPageCorrection&) = default;
 };
 

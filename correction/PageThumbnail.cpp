@@ -1,6 +1,8 @@
 // Thumbnails decoded at reduced scale, their placeholder, and strip geometry.
 #include "correction/PageThumbnail.h"
 
+#include "support/Rounding.h"
+
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
@@ -12,10 +14,6 @@
 namespace bitonix {
 
 namespace {
-
-int RoundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
 
 QImage Placeholder(int wHint, int hHint) {
     const QSize size =

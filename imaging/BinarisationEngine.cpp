@@ -13,7 +13,9 @@ namespace {
 constexpr long long KMaxTilePixels = 16LL * 1000 * 1000;
 
 // Largest tile of an n-way split: the last tile takes the remainder.
-int LargestTile(int size, int n) { return size - (n - 1) * (size / n); }
+int LargestTile(int size, int n) {
+    return size - (n - 1) * (size / n);
+}
 
 } // namespace
 

@@ -18,8 +18,8 @@ void NormalizeImageToJpeg(const QString& source, const QString& target) {
     reader.setAutoTransform(false);
     QImage decoded = reader.read();
     if (decoded.isNull()) {
-        throw TError(QStringLiteral("Unable to read image '%1': %2")
-                         .arg(source, reader.errorString()));
+        throw TError(
+            QStringLiteral("Unable to read image '%1': %2").arg(source, reader.errorString()));
     }
     QImage page;
     if (decoded.hasAlphaChannel()) {

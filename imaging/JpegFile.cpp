@@ -38,13 +38,14 @@ void WriteJpegFile(const QString& path, const unsigned char* pixels, int w, int 
                    TPixelOrder order, int quality) {
     const std::unique_ptr<void, TTjHandleDeleter> tj(tjInitCompress());
     if (!tj) {
-        throw TError(QStringLiteral("JPEG encoder unavailable: %1").arg(QString::fromUtf8(tjGetErrorStr2(nullptr))));
+        throw TError(QStringLiteral("JPEG encoder unavailable: %1")
+                         .arg(QString::fromUtf8(tjGetErrorStr2(nullptr))));
     }
     unsigned char* out = nullptr;
     unsigned long size = 0;
     const int subsamp = order == TPixelOrder::poGray ? TJSAMP_GRAY : TJSAMP_420;
-    const int rc = tjCompress2(tj.get(), pixels, w, stride, h, TjFormat(order), &out, &size, subsamp,
-                               quality, /*flags=*/0);
+    const int rc = tjCompress2(tj.get(), pixels, w, stride, h, TjFormat(order), &out, &size,
+                               subsamp, quality, /*flags=*/0);
     const std::unique_ptr<unsigned char, TTjBufferDeleter> owned(out);
     if (rc != 0) {
         throw TError(QStringLiteral("Unable to encode JPEG '%1': %2")

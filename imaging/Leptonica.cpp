@@ -62,8 +62,8 @@ TLeptonica::TLeptonica(const QString& programDir, bool searchSystem) {
     }
     FLoaded = FTable.pixRead && FTable.pixWrite && FTable.pixConvertRGBToGray &&
               FTable.pixSauvolaBinarizeTiled && FTable.pixRotate90 && FTable.pixRotate180 &&
-              FTable.pixDestroy && FTable.pixGetDimensions &&
-              FTable.pixAddBorderGeneral && FTable.pixRemoveBorderGeneral;
+              FTable.pixDestroy && FTable.pixGetDimensions && FTable.pixAddBorderGeneral &&
+              FTable.pixRemoveBorderGeneral;
 }
 
 TLeptonica::~TLeptonica() {

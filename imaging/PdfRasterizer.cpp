@@ -4,6 +4,7 @@
 #include "imaging/JpegFile.h"
 #include "imaging/Pdfium.h"
 #include "support/Error.h"
+#include "support/Rounding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,8 +40,6 @@ int ParseDpi(const QString& text) {
     return ok ? dpi : 150;
 }
 
-int RoundEvenAtLeastOne(double v) { return std::max(1, static_cast<int>(std::nearbyint(v))); }
-
 } // namespace
 
 TPixelSize PdfPagePixelSize(double w, double h, int dpi) {
@@ -48,7 +47,7 @@ TPixelSize PdfPagePixelSize(double w, double h, int dpi) {
     if (w > 595.0 || h > 842.0) {
         s = std::min(595.0 / w, 842.0 / h);
     }
-    return {RoundEvenAtLeastOne(w * s * dpi / 72.0), RoundEvenAtLeastOne(h * s * dpi / 72.0)};
+    return {std::max(1, RoundEven(w * s * dpi / 72.0)), std::max(1, RoundEven(h * s * dpi / 72.0))};
 }
 
 void extractpdf(const TPdfExtractJob& job, TExtractFeedback& feedback) {
@@ -97,9 +96,10 @@ void extractpdf(const TPdfExtractJob& job, TExtractFeedback& feedback) {
             FPDFBitmap_FillRect(bitmap.get(), 0, 0, px.W, px.H, 0xFFFFFFFF);
             FPDF_RenderPageBitmap(bitmap.get(), page.get(), 0, 0, px.W, px.H, /*rotate=*/0,
                                   FPDF_ANNOT);
-            const QString out = job.pdfpageprefix +
-                                QStringLiteral("-%1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
-            WriteJpegFile(out, static_cast<const unsigned char*>(FPDFBitmap_GetBuffer(bitmap.get())),
+            const QString out =
+                job.pdfpageprefix + QStringLiteral("-%1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
+            WriteJpegFile(out,
+                          static_cast<const unsigned char*>(FPDFBitmap_GetBuffer(bitmap.get())),
                           px.W, px.H, FPDFBitmap_GetStride(bitmap.get()), TPixelOrder::poBGRX,
                           /*quality=*/90);
         }

@@ -60,7 +60,9 @@ void EnsurePixels(TFpdfBitmap& bmp) {
 
 } // namespace
 
-void FPDF_InitLibrary() { poppler::set_debug_error_function(&Silent, nullptr); }
+void FPDF_InitLibrary() {
+    poppler::set_debug_error_function(&Silent, nullptr);
+}
 
 FPDF_DOCUMENT FPDF_LoadMemDocument(const void* data, int size, const char* password) {
     const std::string pw = password != nullptr ? password : "";
@@ -73,7 +75,9 @@ FPDF_DOCUMENT FPDF_LoadMemDocument(const void* data, int size, const char* passw
     return std::make_unique<TFpdfDocument>(TFpdfDocument{std::move(doc)}).release();
 }
 
-void FPDF_CloseDocument(FPDF_DOCUMENT document) { std::unique_ptr<TFpdfDocument> owned(document); }
+void FPDF_CloseDocument(FPDF_DOCUMENT document) {
+    std::unique_ptr<TFpdfDocument> owned(document);
+}
 
 int FPDF_GetPageCount(FPDF_DOCUMENT document) {
     return document != nullptr ? document->Doc->pages() : 0;
@@ -91,7 +95,9 @@ FPDF_PAGE FPDF_LoadPage(FPDF_DOCUMENT document, int pageIndex) {
     return std::make_unique<TFpdfPage>(TFpdfPage{std::move(page)}).release();
 }
 
-void FPDF_ClosePage(FPDF_PAGE page) { std::unique_ptr<TFpdfPage> owned(page); }
+void FPDF_ClosePage(FPDF_PAGE page) {
+    std::unique_ptr<TFpdfPage> owned(page);
+}
 
 int FPDF_GetPageSizeByIndex(FPDF_DOCUMENT document, int pageIndex, double* width, double* height) {
     if (document == nullptr || pageIndex < 0 || pageIndex >= document->Doc->pages()) {
@@ -169,7 +175,8 @@ void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE page, int startX, int s
     const int rows = std::min(out.height(), bitmap->Height - startY);
     const int cols = std::min(out.width(), bitmap->Width - startX);
     for (int y = 0; y < rows; ++y) {
-        std::memcpy(bitmap->Image.data() + (startY + y) * bitmap->Image.bytes_per_row() + startX * 4,
+        std::memcpy(bitmap->Image.data() + (startY + y) * bitmap->Image.bytes_per_row() +
+                        startX * 4,
                     out.const_data() + y * out.bytes_per_row(), static_cast<std::size_t>(cols) * 4);
     }
 }
@@ -190,6 +197,8 @@ int FPDFBitmap_GetStride(FPDF_BITMAP bitmap) {
     return bitmap->Image.bytes_per_row();
 }
 
-void FPDFBitmap_Destroy(FPDF_BITMAP bitmap) { std::unique_ptr<TFpdfBitmap> owned(bitmap); }
+void FPDFBitmap_Destroy(FPDF_BITMAP bitmap) {
+    std::unique_ptr<TFpdfBitmap> owned(bitmap);
+}
 
 } // namespace bitonix

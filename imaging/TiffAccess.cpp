@@ -12,7 +12,9 @@ namespace bitonix {
 
 namespace {
 
-TMemoryStream& StreamOf(thandle_t handle) { return *static_cast<TMemoryStream*>(handle); }
+TMemoryStream& StreamOf(thandle_t handle) {
+    return *static_cast<TMemoryStream*>(handle);
+}
 
 QString OpenError(const QString& fileName) {
     return QStringLiteral("Unable to open file '") + fileName + QLatin1Char('\'');
@@ -49,11 +51,17 @@ toff_t TIFFStreamSeekProc(thandle_t handle, toff_t offset, int whence) {
     return pos < 0 ? static_cast<toff_t>(-1) : static_cast<toff_t>(pos);
 }
 
-int TIFFStreamCloseProc(thandle_t /*handle*/) { return 0; }
+int TIFFStreamCloseProc(thandle_t /*handle*/) {
+    return 0;
+}
 
-toff_t TIFFStreamSizeProc(thandle_t handle) { return static_cast<toff_t>(StreamOf(handle).Size()); }
+toff_t TIFFStreamSizeProc(thandle_t handle) {
+    return static_cast<toff_t>(StreamOf(handle).Size());
+}
 
-int TIFFNoMapProc(thandle_t /*handle*/, void** /*base*/, toff_t* /*size*/) { return 0; }
+int TIFFNoMapProc(thandle_t /*handle*/, void** /*base*/, toff_t* /*size*/) {
+    return 0;
+}
 
 void TIFFNoUnmapProc(thandle_t /*handle*/, void* /*base*/, toff_t /*size*/) {}
 

@@ -49,7 +49,9 @@ QString FirstFree(const QString& filename, const std::function<bool(const QStrin
     return candidate;
 }
 
-bool FileExists(const QString& path) { return QFileInfo::exists(path); }
+bool FileExists(const QString& path) {
+    return QFileInfo::exists(path);
+}
 
 } // namespace
 
@@ -66,7 +68,9 @@ QString OutputNameFromPattern(const QString& inputPath, const QString& pattern) 
     return folder + replaced + QStringLiteral(".pdf");
 }
 
-QString filemaneprocess(const QString& filename) { return FirstFree(filename, FileExists); }
+QString filemaneprocess(const QString& filename) {
+    return FirstFree(filename, FileExists);
+}
 
 QString ReserveBatchOutputFile(const QString& filename, const TBatchFileList& files) {
     return FirstFree(filename, [&](const QString& candidate) {

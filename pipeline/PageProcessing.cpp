@@ -6,6 +6,7 @@
 #include "pipeline/G4StripTransfer.h"
 #include "pipeline/TempFiles.h"
 #include "support/Error.h"
+#include "support/Rounding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,10 +16,8 @@ namespace bitonix {
 
 namespace {
 
-constexpr int KPageWidth = 595;  // A4 portrait in points
+constexpr int KPageWidth = 595; // A4 portrait in points
 constexpr int KPageHeight = 842;
-
-int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // Removes a work file when the page is done, also when an error ends it.
 class TWorkFile {
@@ -51,8 +50,8 @@ QString ProgressLabel(const TRunContext& ctx, const TBatchFileInfo& file, int pa
 }
 
 void ProcessPage(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageInfo& page,
-                 const TPageCorrection& corr, TMemoryStream& tiffStream,
-                 TMemoryStream& imageStream, int pageTotal, int& processed) {
+                 const TPageCorrection& corr, TMemoryStream& tiffStream, TMemoryStream& imageStream,
+                 int pageTotal, int& processed) {
     const TRunSettings& s = ctx.Settings;
     const TPerspMode mode = s.PerspMode;
     const int obrot = mode == TPerspMode::pmSemi

@@ -19,19 +19,19 @@ namespace bitonix {
 
 // The inputs of a run, as the window's controls (or the command line) give them.
 struct TRunSettings {
-    QStringList Files;                                    // file list entries, full paths, in order
-    bool Merged = false;                                  // all inputs into one PDF
-    QString Pattern = QStringLiteral("[BW]<filesrc>");    // name pattern for separate mode
-    QString MergedOutput;                                 // path of the merged PDF
-    QString DpiText = QStringLiteral("300");              // resolution for PDF inputs
-    int RotationIndex = 0;                                // 0 none, 1 left, 2 right, 3 half turn
-    int Contrast = 21;                                    // black intensity 1..100 (factor / 100)
-    TPerspMode PerspMode = TPerspMode::pmNone;            // straightening mode
-    int WHSize = 8;                                       // Sauvola half window, >= 8
-    QString ProgramDir;                                   // folder of the executable, trailing '/'
-    QString Progname = QStringLiteral("Bitonix");         // title written into every PDF
-    QString TempParent;                                   // where the run's folder goes; empty: system
-    TKPdfClock Clock;                                     // PDF dates; empty: local time
+    QStringList Files;                                 // file list entries, full paths, in order
+    bool Merged = false;                               // all inputs into one PDF
+    QString Pattern = QStringLiteral("[BW]<filesrc>"); // name pattern for separate mode
+    QString MergedOutput;                              // path of the merged PDF
+    QString DpiText = QStringLiteral("300");           // resolution for PDF inputs
+    int RotationIndex = 0;                             // 0 none, 1 left, 2 right, 3 half turn
+    int Contrast = 21;                                 // black intensity 1..100 (factor / 100)
+    TPerspMode PerspMode = TPerspMode::pmNone;         // straightening mode
+    int WHSize = 8;                                    // Sauvola half window, >= 8
+    QString ProgramDir;                                // folder of the executable, trailing '/'
+    QString Progname = QStringLiteral("Bitonix");      // title written into every PDF
+    QString TempParent;                                // where the run's folder goes; empty: system
+    TKPdfClock Clock;                                  // PDF dates; empty: local time
 };
 
 // State of a run in progress.
@@ -41,12 +41,12 @@ struct TRunContext {
     const TRunSettings& Settings;
     const TLangStrings& S;
     TRunHost& Host;
-    QString MergedOutput;            // the merged name after it was made unique
-    QString tempdir;                 // the run's private folder, trailing '/'
+    QString MergedOutput; // the merged name after it was made unique
+    QString tempdir;      // the run's private folder, trailing '/'
     const TLeptonica* Lept = nullptr;
     TKPdfWriter Writer;
-    int pageno = 1;                  // image number within the open PDF
-    QStringList Written;             // PDFs finished by this run, in order
+    int pageno = 1;      // image number within the open PDF
+    QStringList Written; // PDFs finished by this run, in order
 
     bool SeparateMode() const { return !Settings.Merged; }
 };

@@ -49,7 +49,9 @@ TRunTempDir::TRunTempDir(const QString& parent) {
                      .arg(parent, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
-TRunTempDir::~TRunTempDir() { RemoveTree(FPath); }
+TRunTempDir::~TRunTempDir() {
+    RemoveTree(FPath);
+}
 
 void RemoveTree(const QString& path) {
     if (path.isEmpty()) {

@@ -6,8 +6,12 @@
 namespace bitonix {
 
 // "1.0.0"
-inline QString GetAppVersionStr() { return QStringLiteral(BITONIX_VERSION); }
+inline QString GetAppVersionStr() {
+    return QStringLiteral(BITONIX_VERSION);
+}
 // The title written into every PDF and shown as the window caption.
-inline QString ProgramTitle() { return QStringLiteral("Bitonix v") + GetAppVersionStr(); }
+inline QString ProgramTitle() {
+    return QStringLiteral("Bitonix v") + GetAppVersionStr();
+}
 
 } // namespace bitonix

@@ -25,8 +25,8 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -100,18 +100,19 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     InitLeptonicaWarp(lept.Library());
-    const TLept L{lept.Library(),
-                  reinterpret_cast<decltype(&::pixCreate)>(lept.Library()->resolve("pixCreate")),
-                  reinterpret_cast<decltype(&::pixGetData)>(lept.Library()->resolve("pixGetData")),
-                  reinterpret_cast<decltype(&::pixGetWpl)>(lept.Library()->resolve("pixGetWpl")),
-                  reinterpret_cast<decltype(&::pixWriteMem)>(lept.Library()->resolve("pixWriteMem")),
-                  reinterpret_cast<decltype(&::lept_free)>(lept.Library()->resolve("lept_free"))};
+    const TLept L{
+        lept.Library(),
+        reinterpret_cast<decltype(&::pixCreate)>(lept.Library()->resolve("pixCreate")),
+        reinterpret_cast<decltype(&::pixGetData)>(lept.Library()->resolve("pixGetData")),
+        reinterpret_cast<decltype(&::pixGetWpl)>(lept.Library()->resolve("pixGetWpl")),
+        reinterpret_cast<decltype(&::pixWriteMem)>(lept.Library()->resolve("pixWriteMem")),
+        reinterpret_cast<decltype(&::lept_free)>(lept.Library()->resolve("lept_free"))};
 
     std::printf("One A4 text page, median of %d runs, CPU milliseconds\n\n", reps);
     for (const int dpi : {150, 300, 600}) {
         std::map<std::string, std::vector<double>> t;
-        const std::vector<std::string> stages = {"render", "jpeg encode", "measure", "leptbin",
-                                                 "strips", "pdf add"};
+        const std::vector<std::string> stages = {"render",  "jpeg encode", "measure",
+                                                 "leptbin", "strips",      "pdf add"};
         for (int r = 0; r < reps; ++r) {
             // The chain as a run does it.
             FPDF_InitLibrary();
@@ -204,8 +205,11 @@ int main(int argc, char* argv[]) {
         }
         const double floor = Median(t["floor"]);
         std::printf("%d DPI (%s)\n", dpi,
-                    QString("%1 x %2 px").arg(PdfPagePixelSize(595, 842, dpi).W)
-                        .arg(PdfPagePixelSize(595, 842, dpi).H).toLocal8Bit().constData());
+                    QString("%1 x %2 px")
+                        .arg(PdfPagePixelSize(595, 842, dpi).W)
+                        .arg(PdfPagePixelSize(595, 842, dpi).H)
+                        .toLocal8Bit()
+                        .constData());
         for (const auto& s : stages) {
             const double m = Median(t[s]);
             std::printf("  %-14s %8.1f  %5.1f%%\n", s.c_str(), m, 100.0 * m / chain);

@@ -18,8 +18,10 @@ void TextPage(QPainter& p, int page) {
     font.setPixelSize(38);
     p.setFont(font);
     for (int y = 150; y < 3300; y += 55) {
-        p.drawText(150, y, QString("Page %1. The quick brown fox jumps over the lazy dog; "
-                                   "0123456789 (Bitonix).").arg(page + 1));
+        p.drawText(150, y,
+                   QString("Page %1. The quick brown fox jumps over the lazy dog; "
+                           "0123456789 (Bitonix).")
+                       .arg(page + 1));
     }
     p.fillRect(150, 2600, 800, 400, QColor(90, 90, 90));
 }

@@ -26,7 +26,8 @@ TResult Cli(const QStringList& args, const QString& cwd = {}) {
     p.start(QStringLiteral(BITONIX_BIN_DIR "/bitonix-cli"), args);
     p.waitForFinished(300000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 QString Photo(const QString& path, int w = 200) {
@@ -59,7 +60,8 @@ TEST(Cli, SeparateModePrintsEveryPdfAndSkipsMissingInputs) {
     QTemporaryDir dir;
     Photo(dir.filePath("a.jpg"));
     WritePdf(dir.filePath("b.pdf"), {{595, 842}, {595, 842}});
-    const TResult r = Cli({"-r", "75", "-p", "<filesrc>-bw", "a.jpg", "gone.png", "b.pdf"}, dir.path());
+    const TResult r =
+        Cli({"-r", "75", "-p", "<filesrc>-bw", "a.jpg", "gone.png", "b.pdf"}, dir.path());
     EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
     EXPECT_EQ(r.Out, dir.filePath("a-bw.pdf") + "\n" + dir.filePath("b-bw.pdf") + "\n");
     EXPECT_TRUE(r.Err.contains("skipping 'gone.png'"));

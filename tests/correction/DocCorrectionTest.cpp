@@ -22,8 +22,8 @@ TPageCorrection Page(int w, int h) {
 
 TEST(Corners, FullPageSpansTheExtremePixels) {
     const TPageCorrection c = Page(4000, 3000);
-    EXPECT_EQ(c.Corners, (TCorners{TPointF{0, 0}, TPointF{3999, 0}, TPointF{3999, 2999},
-                                   TPointF{0, 2999}}));
+    EXPECT_EQ(c.Corners,
+              (TCorners{TPointF{0, 0}, TPointF{3999, 0}, TPointF{3999, 2999}, TPointF{0, 2999}}));
     EXPECT_EQ(Page(1, 1).Corners, TCorners{});
 }
 
@@ -34,15 +34,16 @@ TEST(Corners, GeometryChangesBeyondOneAndAHalfPixelsPerCoordinate) {
         bool changes;
     };
     const TCase cases[] = {
-        {0, 0, 0, false},     {1, 1.5F, 0, false}, {2, -1.4F, 1.4F, false},
-        {3, 0, 1.6F, true},   {0, -1.6F, 0, true}, {2, 0, -100, true},
+        {0, 0, 0, false},   {1, 1.5F, 0, false}, {2, -1.4F, 1.4F, false},
+        {3, 0, 1.6F, true}, {0, -1.6F, 0, true}, {2, 0, -100, true},
     };
     for (const TCase& c : cases) {
         TPageCorrection p = Page(100, 80);
         p.Corners[static_cast<std::size_t>(c.corner)].X += c.dx;
         p.Corners[static_cast<std::size_t>(c.corner)].Y += c.dy;
         p.Rotation = 90; // never considered
-        EXPECT_EQ(CorrectionChangesGeometry(p), c.changes) << c.corner << " " << c.dx << " " << c.dy;
+        EXPECT_EQ(CorrectionChangesGeometry(p), c.changes)
+            << c.corner << " " << c.dx << " " << c.dy;
     }
 }
 
@@ -83,8 +84,8 @@ protected:
     TPixPtr Grey(int w, int h) {
         QLibrary* lib = Lept.Library();
         const auto create = reinterpret_cast<decltype(&::pixCreate)>(lib->resolve("pixCreate"));
-        const auto setAll = reinterpret_cast<decltype(&::pixSetAllArbitrary)>(
-            lib->resolve("pixSetAllArbitrary"));
+        const auto setAll =
+            reinterpret_cast<decltype(&::pixSetAllArbitrary)>(lib->resolve("pixSetAllArbitrary"));
         TPixPtr pix(create(w, h, 8), Lept.Fn().pixDestroy);
         setAll(pix.get(), 128);
         return pix;
@@ -96,8 +97,8 @@ protected:
         return {w, h};
     }
     unsigned Pixel(PIX* pix, int x, int y) {
-        const auto get = reinterpret_cast<decltype(&::pixGetPixel)>(
-            Lept.Library()->resolve("pixGetPixel"));
+        const auto get =
+            reinterpret_cast<decltype(&::pixGetPixel)>(Lept.Library()->resolve("pixGetPixel"));
         l_uint32 v = 0;
         get(pix, x, y, &v);
         return v;
@@ -123,8 +124,8 @@ TEST_F(Warp, OutlineLargerThanTheSourceIsClampedWithWhiteOutside) {
     const TPixPtr out(WarpPixGray(src.get(), 120, 160, c), Lept.Fn().pixDestroy);
     ASSERT_TRUE(out);
     EXPECT_EQ(Size(out.get()), QSize(120, 160));
-    EXPECT_EQ(Pixel(out.get(), 2, 2), 255U);     // outside the source: white
-    EXPECT_EQ(Pixel(out.get(), 60, 80), 128U);   // the source itself
+    EXPECT_EQ(Pixel(out.get(), 2, 2), 255U);   // outside the source: white
+    EXPECT_EQ(Pixel(out.get(), 60, 80), 128U); // the source itself
 }
 
 TEST_F(Warp, DegenerateOutlineGivesOnePixelOrNothing) {

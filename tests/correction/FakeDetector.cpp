@@ -2,8 +2,8 @@
 // name contains "found", at fixed corners; nothing elsewhere.
 #include <cstring>
 
-extern "C" __attribute__((visibility("default"))) int DetectDocumentCornersFile(const char* utf8Path,
-                                                                                float corners[8]) {
+extern "C" __attribute__((visibility("default"))) int
+DetectDocumentCornersFile(const char* utf8Path, float corners[8]) {
     if (utf8Path == nullptr || std::strstr(utf8Path, "found") == nullptr) {
         return 0;
     }

@@ -1,7 +1,7 @@
 // The binarisation engine: rotation choice, warp decision, tiling.
+#include "imaging/BinarisationEngine.h"
 #include "TestImages.h"
 #include "correction/DocCorrection.h"
-#include "imaging/BinarisationEngine.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TiffAccess.h"
 
@@ -43,17 +43,22 @@ protected:
         const auto black = [&](int x0, int y0) {
             for (int y = y0; y < y0 + 12; ++y) {
                 for (int x = x0; x < x0 + 12; ++x) {
-                    if (qGray(img.pixel(x, y)) < 128) return true;
+                    if (qGray(img.pixel(x, y)) < 128)
+                        return true;
                 }
             }
             return false;
         };
         const int r = img.width() - 13;
         const int b = img.height() - 13;
-        if (black(1, 1)) return "top-left";
-        if (black(r, 1)) return "top-right";
-        if (black(r, b)) return "bottom-right";
-        if (black(1, b)) return "bottom-left";
+        if (black(1, 1))
+            return "top-left";
+        if (black(r, 1))
+            return "top-right";
+        if (black(r, b))
+            return "bottom-right";
+        if (black(1, b))
+            return "bottom-left";
         return "none";
     }
 

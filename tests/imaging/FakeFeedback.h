@@ -13,9 +13,7 @@ public:
     QStringList Progress;
     int Pumps = 0;
 
-    bool Cancelled() const override {
-        return StopAfter >= 0 && Progress.size() >= StopAfter;
-    }
+    bool Cancelled() const override { return StopAfter >= 0 && Progress.size() >= StopAfter; }
     void PageProgress(const QString& fileName, int page, int count) override {
         Progress << QStringLiteral("%1 %2/%3").arg(fileName).arg(page).arg(count);
     }

@@ -1,6 +1,6 @@
 // Single images to JPEG, and measuring image files.
-#include "TestPdf.h"
 #include "imaging/ImageNormalise.h"
+#include "TestPdf.h"
 #include "support/Error.h"
 
 #include <QImage>

@@ -1,9 +1,9 @@
 // PDF pages to JPEG files: sizes, naming, rendering, errors, stopping.
+#include "imaging/PdfRasterizer.h"
 #include "FakeFeedback.h"
 #include "TestImages.h"
 #include "TestPdf.h"
 #include "imaging/ImageNormalise.h"
-#include "imaging/PdfRasterizer.h"
 #include "support/Error.h"
 
 #include <QDir>
@@ -20,10 +20,10 @@ TEST(PdfRasterizer, PixelSizesFitA4WithoutEnlarging) {
         int dpi, W, H;
     };
     const TCase cases[] = {
-        {595, 842, 300, 2479, 3508},     {595, 842, 150, 1240, 1754},
-        {595, 842, 75, 620, 877},        {595.276, 841.89, 300, 2479, 3506},
-        {612, 792, 300, 2479, 3208},     {842, 595, 300, 2479, 1752},
-        {420, 595, 300, 1750, 2479},     {0.1, 0.1, 75, 1, 1},
+        {595, 842, 300, 2479, 3508}, {595, 842, 150, 1240, 1754},
+        {595, 842, 75, 620, 877},    {595.276, 841.89, 300, 2479, 3506},
+        {612, 792, 300, 2479, 3208}, {842, 595, 300, 2479, 1752},
+        {420, 595, 300, 1750, 2479}, {0.1, 0.1, 75, 1, 1},
     };
     for (const TCase& c : cases) {
         const TPixelSize px = PdfPagePixelSize(c.w, c.h, c.dpi);
@@ -34,8 +34,8 @@ TEST(PdfRasterizer, PixelSizesFitA4WithoutEnlarging) {
 
 TEST(PdfRasterizer, RendersEveryPageWithItsSizeNameAndContent) {
     QTemporaryDir dir;
-    const QString pdf = WritePdf(dir.filePath("in put.pdf"),
-                                 {{595, 842, 0}, {612, 792, 0}, {595, 842, 90}});
+    const QString pdf =
+        WritePdf(dir.filePath("in put.pdf"), {{595, 842, 0}, {612, 792, 0}, {595, 842, 90}});
     TFakeFeedback feedback;
     extractpdf({pdf, dir.filePath("pfx"), "75"}, feedback);
 

@@ -1,8 +1,8 @@
 // TIFF access: stream adapters, page decoding, splitting into JPEGs.
+#include "imaging/TiffAccess.h"
 #include "FakeFeedback.h"
 #include "TestImages.h"
 #include "TestPdf.h"
-#include "imaging/TiffAccess.h"
 #include "support/Error.h"
 
 #include <QDir>
@@ -15,8 +15,12 @@ using namespace bitonix::test;
 
 namespace {
 
-bool IsRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
-bool IsBlue(QRgb c) { return qBlue(c) > 200 && qGreen(c) < 60 && qRed(c) < 60; }
+bool IsRed(QRgb c) {
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+bool IsBlue(QRgb c) {
+    return qBlue(c) > 200 && qGreen(c) < 60 && qRed(c) < 60;
+}
 
 QString ErrorOf(const std::function<void()>& f) {
     try {

@@ -1,9 +1,9 @@
 // The whole run on small inputs of every kind, in both modes, with its
 // failures and stops.
+#include "pipeline/BatchRun.h"
 #include "RecordingHost.h"
 #include "TestImages.h"
 #include "TestPdf.h"
-#include "pipeline/BatchRun.h"
 #include "support/Error.h"
 
 #include <QDir>
@@ -52,7 +52,9 @@ protected:
         alpha.save(In + "alpha.png");
         const QByteArray gif = QByteArray::fromHex(
             "47494638396101000100800000000000ffffff21f90401000000002c000000000100010000020144003b");
-        return {Image("photo.jpg", 120), In + "alpha.png", Image("pic.bmp", 140, "BMP"),
+        return {Image("photo.jpg", 120),
+                In + "alpha.png",
+                Image("pic.bmp", 140, "BMP"),
                 WriteFile(In + "anim.gif", gif),
                 WriteColourTiff(In + "three.tiff", 3, 150, 100),
                 WritePdf(In + "SCAN.PDF", {{595, 842}, {842, 595}}),
@@ -89,7 +91,8 @@ protected:
         return f.readAll();
     }
     QStringList LeftInTemp() const {
-        return QDir(Dir.path() + "/tmp").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(Dir.path() + "/tmp")
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
     // The PDFs the runs wrote (inputs named *.PDF or *.pdf are not outputs).
     QStringList Pdfs() const {
@@ -128,7 +131,8 @@ TEST_F(BatchRun, SeparateModeWritesOnePdfPerInputBesideIt) {
     const QByteArray three = Bytes(In + "[BW]three.pdf");
     EXPECT_TRUE(three.contains("/Name/img_3/") && !three.contains("img_4"));
     EXPECT_EQ(Host.Status.last(), QRegularExpression("^The duration of the last task  \\d+ ms$")
-                                      .match(Host.Status.last()).captured(0));
+                                      .match(Host.Status.last())
+                                      .captured(0));
     EXPECT_EQ(Host.Previews, 10);
     EXPECT_TRUE(LeftInTemp().isEmpty()) << LeftInTemp().join(",").toStdString();
 }
@@ -258,6 +262,7 @@ TEST_F(BatchRun, ManualModeShowsTheEditorOverAllPages) {
     EXPECT_TRUE(r.EditorDismissed);
     EXPECT_TRUE(Pdfs().isEmpty());
     // The status keeps the last preparation text.
-    EXPECT_TRUE(Host.Status.last().startsWith("Preparing: t.tif")) << Host.Status.last().toStdString();
+    EXPECT_TRUE(Host.Status.last().startsWith("Preparing: t.tif"))
+        << Host.Status.last().toStdString();
     EXPECT_TRUE(LeftInTemp().isEmpty());
 }

@@ -117,8 +117,9 @@ TEST(G4Transfer, PdfImageDecodesToTheBinarisedPixels) {
     EXPECT_EQ(out.count("ccitt"), 2) << out.toStdString();
     ASSERT_EQ(RunTool(PDFIMAGES_EXECUTABLE, {"-png", pdf, dir.filePath("x")}, &out), 0);
     for (int page = 0; page < 2; ++page) {
-        const QImage fromPdf = QImage(dir.filePath(QString("x-%1.png").arg(page, 3, 10, QChar('0'))))
-                                   .convertToFormat(QImage::Format_Grayscale8);
+        const QImage fromPdf =
+            QImage(dir.filePath(QString("x-%1.png").arg(page, 3, 10, QChar('0'))))
+                .convertToFormat(QImage::Format_Grayscale8);
         const QImage fromTiff =
             ReadTiffIntoBitmap(tiffs.at(page), 0).convertToFormat(QImage::Format_Grayscale8);
         ASSERT_EQ(fromPdf.size(), fromTiff.size());

@@ -1,7 +1,7 @@
 // Output names: the pattern and the numbering that never overwrites.
+#include "pipeline/OutputNaming.h"
 #include "QtPrint.h"
 #include "TestPdf.h"
-#include "pipeline/OutputNaming.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -27,9 +27,9 @@ TEST(OutputNaming, FirstFreeNameFollowsTheNumberingRule) {
     const struct {
         QString in, out;
     } cases[] = {
-        {"report.pdf", "report(2).pdf"},     {"scan(3).pdf", "scan(4).pdf"},
-        {"memo(x).pdf", "memo(x)(0).pdf"},   {"new.pdf", "new.pdf"},
-        {"folder.pdf", "folder(1).pdf"},     {"scan(7).pdf", "scan(7).pdf"},
+        {"report.pdf", "report(2).pdf"},   {"scan(3).pdf", "scan(4).pdf"},
+        {"memo(x).pdf", "memo(x)(0).pdf"}, {"new.pdf", "new.pdf"},
+        {"folder.pdf", "folder(1).pdf"},   {"scan(7).pdf", "scan(7).pdf"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(filemaneprocess(d + c.in), d + c.out);

@@ -7,7 +7,9 @@ namespace bitonix::test {
 
 namespace {
 
-QByteArray Num(double v) { return QByteArray::number(v, 'f', 3); }
+QByteArray Num(double v) {
+    return QByteArray::number(v, 'f', 3);
+}
 
 } // namespace
 
