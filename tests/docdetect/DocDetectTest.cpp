@@ -302,8 +302,12 @@ TEST(DocDetect, AHugeImageIsRefusedWithoutTakingItsMemory) {
     const TProbeRun run = Probe(path);
     ASSERT_TRUE(run.Returned) << run.Output;
     EXPECT_EQ(run.Output.substr(0, 2), "0 ");
+#ifndef __SANITIZE_ADDRESS__
+    // Under AddressSanitizer the probe's own shadow memory swamps the figure;
+    // the plain build checks the bound.
     EXPECT_LT(run.MaxResidentKb, 300 * 1024)
         << "the call took " << run.MaxResidentKb / 1024 << " MB";
+#endif
 }
 
 TEST(DocDetect, ExportsOnlyTheDetectorFunction) {
