@@ -1,15 +1,9 @@
 // Thumbnails decoded at reduced scale, their placeholder, and strip geometry.
 #include "correction/PageThumbnail.h"
 
-#include "support/Rounding.h"
-
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
-#include <atomic>
-#include <cmath>
-#include <system_error>
-#include <thread>
 
 namespace bitonix {
 
@@ -30,17 +24,16 @@ QImage Placeholder(int wHint, int hHint) {
 
 } // namespace
 
-QSize ThumbnailSize(int w, int h) {
-    const double s = std::min(1.0, std::min(double{KThumbW} / w, double{KThumbH} / h));
-    return {std::max(1, RoundEven(w * s)), std::max(1, RoundEven(h * s))};
-}
-
 QImage CreatePageThumbnail(const QString& path, int wHint, int hHint) {
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize full = reader.size();
     if (!full.isValid() || full.width() <= 0 || full.height() <= 0) {
         return Placeholder(wHint, hHint);
+    }
+    const QImage prepared = ReadPageThumbnail(path, full);
+    if (!prepared.isNull()) {
+        return prepared;
     }
     const QSize size = ThumbnailSize(full.width(), full.height());
     // Decode at the smallest power-of-two reduction that still covers the
@@ -65,33 +58,16 @@ QImage CreatePageThumbnail(const QString& path, int wHint, int hHint) {
 }
 
 std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages) {
-    const int n = static_cast<int>(pages.size());
-    std::vector<QImage> thumbs(static_cast<std::size_t>(n));
-    std::atomic<int> next{0};
-    const auto work = [&pages, &thumbs, &next, n] {
-        for (int i = next++; i < n; i = next++) {
-            const TPageCorrection& page = pages[i];
-            try {
-                thumbs[static_cast<std::size_t>(i)] =
-                    CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH);
-            } catch (...) {
-                // Out of memory: the slot stays empty and shows as an empty frame.
-            }
+    std::vector<QImage> thumbs;
+    thumbs.reserve(static_cast<std::size_t>(pages.size()));
+    for (const TPageCorrection& page : pages) {
+        try {
+            thumbs.push_back(CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH));
+        } catch (...) {
+            // Out of memory: the slot stays empty and shows as an empty frame.
+            thumbs.emplace_back();
         }
-    };
-    const int workers =
-        std::min(n, static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 8U)));
-    {
-        std::vector<std::jthread> helpers;
-        for (int t = 1; t < workers; ++t) {
-            try {
-                helpers.emplace_back(work);
-            } catch (const std::system_error&) {
-                break; // no more threads: the ones running share the rest
-            }
-        }
-        work();
-    } // the helpers are joined here
+    }
     return thumbs;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "correction/PageCorrection.h"
+#include "imaging/PageThumbnailFile.h"
 
 #include <QImage>
 #include <QRect>
@@ -14,34 +15,23 @@
 
 namespace bitonix {
 
-// The box a thumbnail fits into, and the strip's item pitch and height.
-inline constexpr int KThumbW = 104;
-inline constexpr int KThumbH = 128;
+// The strip's item pitch and height (the thumbnail box is KThumbW x KThumbH).
 inline constexpr int KThumbPitch = 172;
 inline constexpr int KThumbItemH = 164;
 inline constexpr int KThumbMargin = 8;
 
-// Size of the thumbnail of a w x h page: scaled to fit 104 x 128, never
-// enlarged, each side rounded half to even and at least 1.
-QSize ThumbnailSize(int w, int h);
-
 // The thumbnail of the page image at `path`: opaque 32-bit pixels of
-// ThumbnailSize, the page drawn stretched onto white. The JPEG decoder scales
-// while decoding, so a large photo costs a fraction of a full decode. An
-// unreadable file gives a placeholder of the size that wHint x hHint implies
-// (104 x 128 when either is below 1): white with a silver border and a silver
-// cross along both diagonals. Never fails.
+// ThumbnailSize, the page drawn stretched onto white. The thumbnail file made
+// when the page was prepared is used when it matches the image; otherwise the
+// image is decoded, the JPEG decoder scaling while it decodes. An unreadable
+// file gives a placeholder of the size that wHint x hHint implies (104 x 128
+// when either is below 1): white with a silver border and a silver cross
+// along both diagonals. Never fails.
 QImage CreatePageThumbnail(const QString& path, int wHint, int hHint);
 
 // CreatePageThumbnail of every page (PageJpgFile, ImgW, ImgH), in list order.
-// Notes: 1. Decoding is spread over the processor's cores and all of it is
-//           finished when this returns; the workers share nothing but the
-//           read-only list and write only their own result slots. Even at
-//           1/8 scale a 12-megapixel JPEG costs tens of milliseconds, so a
-//           batch of 50 photos would otherwise keep the editor from opening
-//           for seconds.
-//        2. A page whose thumbnail cannot be made even as a placeholder (no
-//           memory) gets a null image.
+// A page whose thumbnail cannot be made even as a placeholder (no memory)
+// gets a null image.
 std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages);
 
 // Item i of a strip `width` pixels wide: from (8, 172i + 8) to

@@ -2,6 +2,7 @@
 #include "imaging/ImageNormalise.h"
 
 #include "imaging/JpegFile.h"
+#include "imaging/PageThumbnailFile.h"
 #include "support/Error.h"
 
 #include <QDir>
@@ -11,7 +12,7 @@
 
 namespace bitonix {
 
-void NormalizeImageToJpeg(const QString& source, const QString& target) {
+void NormalizeImageToJpeg(const QString& source, const QString& target, bool thumbnail) {
     QDir().mkpath(QFileInfo(target).absolutePath());
     QImageReader reader(source);
     reader.setDecideFormatFromContent(true);
@@ -37,6 +38,10 @@ void NormalizeImageToJpeg(const QString& source, const QString& target) {
     // Format_RGB32 holds 0xffRRGGBB words: the bytes B, G, R, 0xff.
     WriteJpegFile(target, page.constBits(), page.width(), page.height(),
                   static_cast<int>(page.bytesPerLine()), TPixelOrder::poBGRX, /*quality=*/100);
+    if (thumbnail) {
+        WritePageThumbnail(target, page.constBits(), page.width(), page.height(),
+                           static_cast<int>(page.bytesPerLine()), TPixelOrder::poBGRX);
+    }
 }
 
 bool GetImgSize(const QString& fileName, int& w, int& h) {

@@ -2,6 +2,7 @@
 #include "imaging/PdfRasterizer.h"
 
 #include "imaging/JpegFile.h"
+#include "imaging/PageThumbnailFile.h"
 #include "imaging/Pdfium.h"
 #include "support/Error.h"
 #include "support/Rounding.h"
@@ -98,10 +99,13 @@ void extractpdf(const TPdfExtractJob& job, TExtractFeedback& feedback) {
                                   FPDF_ANNOT);
             const QString out =
                 job.pdfpageprefix + QStringLiteral("-%1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
-            WriteJpegFile(out,
-                          static_cast<const unsigned char*>(FPDFBitmap_GetBuffer(bitmap.get())),
-                          px.W, px.H, FPDFBitmap_GetStride(bitmap.get()), TPixelOrder::poBGRX,
-                          /*quality=*/90);
+            const auto* pixels =
+                static_cast<const unsigned char*>(FPDFBitmap_GetBuffer(bitmap.get()));
+            const int stride = FPDFBitmap_GetStride(bitmap.get());
+            WriteJpegFile(out, pixels, px.W, px.H, stride, TPixelOrder::poBGRX, /*quality=*/90);
+            if (job.thumbnails) {
+                WritePageThumbnail(out, pixels, px.W, px.H, stride, TPixelOrder::poBGRX);
+            }
         }
         feedback.Pump();
     }

@@ -9,9 +9,10 @@ namespace bitonix {
 
 // What extractpdf works on.
 struct TPdfExtractJob {
-    QString pdfsrcfile;    // full name of the PDF input
-    QString pdfpageprefix; // start of every page file's full name (folder + random part)
-    QString pdfdpitext;    // resolution as shown in the list, e.g. "300"; not a number: 150
+    QString pdfsrcfile;      // full name of the PDF input
+    QString pdfpageprefix;   // start of every page file's full name (folder + random part)
+    QString pdfdpitext;      // resolution as shown in the list, e.g. "300"; not a number: 150
+    bool thumbnails = false; // each page also gets its thumbnail file (WritePageThumbnail)
 };
 
 // Renders each page that has a positive size, shrunk (never enlarged) to fit

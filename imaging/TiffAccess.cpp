@@ -2,6 +2,7 @@
 #include "imaging/TiffAccess.h"
 
 #include "imaging/JpegFile.h"
+#include "imaging/PageThumbnailFile.h"
 #include "support/Error.h"
 
 #include <QDir>
@@ -105,7 +106,7 @@ QImage ReadTiffIntoBitmap(const QString& fileName, unsigned directoryIndex) {
 }
 
 int ExtractTiffPagesToJpeg(const QString& fileName, const QString& outputDir, QStringList& pages,
-                           TExtractFeedback& feedback) {
+                           TExtractFeedback& feedback, bool thumbnails) {
     pages.clear();
     int count = 0;
     {
@@ -136,6 +137,10 @@ int ExtractTiffPagesToJpeg(const QString& fileName, const QString& outputDir, QS
         const QString out = folder + QStringLiteral("%1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
         WriteJpegFile(out, page.constBits(), page.width(), page.height(),
                       static_cast<int>(page.bytesPerLine()), TPixelOrder::poRGBX, /*quality=*/100);
+        if (thumbnails) {
+            WritePageThumbnail(out, page.constBits(), page.width(), page.height(),
+                               static_cast<int>(page.bytesPerLine()), TPixelOrder::poRGBX);
+        }
         pages << out;
     }
     return static_cast<int>(pages.size());

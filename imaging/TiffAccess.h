@@ -51,12 +51,13 @@ void TIFFNoUnmapProc(thandle_t handle, void* base, toff_t size);
 QImage ReadTiffIntoBitmap(const QString& fileName, unsigned directoryIndex);
 
 // Writes every page of a TIFF file as a colour JPEG (quality 100) named
-// 00001.jpg, 00002.jpg ... in `outputDir` (created when missing) and puts
+// 00001.jpg, 00002.jpg ... in `outputDir` (created when missing), with
+// `thumbnails` each with its thumbnail file (WritePageThumbnail), and puts
 // their full names into `pages`, in page order. Stops quietly before a page
 // when feedback.Cancelled(). Returns the number of pages written. Throws
 // TError "Unable to open file '<name>'" and "TIFF file has no pages: <name>"
 // (no folder is created then), and the errors of ReadTiffIntoBitmap.
 int ExtractTiffPagesToJpeg(const QString& fileName, const QString& outputDir, QStringList& pages,
-                           TExtractFeedback& feedback);
+                           TExtractFeedback& feedback, bool thumbnails);
 
 } // namespace bitonix

@@ -21,17 +21,20 @@ namespace {
 QStringList ExtractPages(TRunContext& ctx, const QString& input, const QString& folder) {
     const QString suffix = QFileInfo(input).suffix().toLower();
     THostExtractFeedback feedback(ctx);
+    // The corner editor shows every page as a thumbnail; each is made now,
+    // while its pixels are in memory.
+    const bool thumbnails = ctx.Settings.PerspMode == TPerspMode::pmSemi;
     QStringList list;
     if (suffix == QLatin1String("pdf")) {
-        extractpdf({input, folder + generaternd(8), ctx.Settings.DpiText}, feedback);
+        extractpdf({input, folder + generaternd(8), ctx.Settings.DpiText, thumbnails}, feedback);
         for (const QString& name : QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files)) {
             list << folder + name;
         }
     } else if (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff")) {
-        ExtractTiffPagesToJpeg(input, folder, list, feedback);
+        ExtractTiffPagesToJpeg(input, folder, list, feedback, thumbnails);
     } else {
         const QString page = folder + QStringLiteral("00001.jpg");
-        NormalizeImageToJpeg(input, page);
+        NormalizeImageToJpeg(input, page, thumbnails);
         list << page;
         return list;
     }

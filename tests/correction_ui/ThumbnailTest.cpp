@@ -61,6 +61,23 @@ TEST(Thumbnail, ShowsThePageReducedAndAPlaceholderWhenUnreadable) {
     EXPECT_EQ(CreatePageThumbnail(junk.fileName(), 50, 60).size(), QSize(50, 60));
 }
 
+TEST(Thumbnail, TheOneMadeDuringPreparationIsUsedWhenItFitsThePage) {
+    QTemporaryDir dir;
+    QImage page(3000, 4000, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    const QString jpg = SaveJpeg(page, dir.filePath("00001.jpg"));
+    // A red thumbnail file tells itself apart from the white page.
+    QImage red(96, 128, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(ThumbnailFileFor(jpg), "PNG"));
+    EXPECT_EQ(CreatePageThumbnail(jpg, 3000, 4000).pixelColor(48, 64), QColor(Qt::red));
+    // One of another size belongs to some other image: the page is decoded.
+    ASSERT_TRUE(red.copy(0, 0, 128, 96).save(ThumbnailFileFor(jpg), "PNG"));
+    const QImage decoded = CreatePageThumbnail(jpg, 3000, 4000);
+    ASSERT_EQ(decoded.size(), QSize(96, 128));
+    EXPECT_GT(qGray(decoded.pixel(48, 64)), 245);
+}
+
 TEST(Thumbnail, ItemsSitAt172PixelPitchWithGaps) {
     struct TCase {
         int y;

@@ -21,7 +21,7 @@ TEST(ImageNormalise, TransparencyComesOutWhiteAndColourStays) {
     }
     ASSERT_TRUE(png.save(dir.filePath("a.png")));
     const QString out = dir.filePath("sub/folder/00001.jpg");
-    NormalizeImageToJpeg(dir.filePath("a.png"), out);
+    NormalizeImageToJpeg(dir.filePath("a.png"), out, false);
     const QImage jpg(out);
     ASSERT_EQ(jpg.size(), QSize(60, 40));
     EXPECT_GT(qRed(jpg.pixel(5, 20)), 200);
@@ -36,14 +36,14 @@ TEST(ImageNormalise, DecidesTheFormatFromContent) {
     // A BMP and a GIF whose names say otherwise.
     ASSERT_TRUE(img.save(dir.filePath("bmp.jpg"), "BMP"));
     for (const QString& name : {QString("bmp.jpg")}) {
-        NormalizeImageToJpeg(dir.filePath(name), dir.filePath(name + ".out.jpg"));
+        NormalizeImageToJpeg(dir.filePath(name), dir.filePath(name + ".out.jpg"), false);
         EXPECT_EQ(QImage(dir.filePath(name + ".out.jpg")).size(), QSize(30, 20));
     }
     // A 1 x 1 GIF whose only pixel is transparent.
     const QByteArray gif = QByteArray::fromHex(
         "47494638396101000100800000000000ffffff21f90401000000002c000000000100010000020144003b");
     WriteFile(dir.filePath("g.png"), gif);
-    NormalizeImageToJpeg(dir.filePath("g.png"), dir.filePath("g.jpg"));
+    NormalizeImageToJpeg(dir.filePath("g.png"), dir.filePath("g.jpg"), false);
     const QImage g(dir.filePath("g.jpg"));
     ASSERT_EQ(g.size(), QSize(1, 1));
     EXPECT_GT(qGray(g.pixel(0, 0)), 245);
@@ -52,7 +52,7 @@ TEST(ImageNormalise, DecidesTheFormatFromContent) {
 TEST(ImageNormalise, UnreadableImageIsAnErrorAndSizeIsFalse) {
     QTemporaryDir dir;
     const QString text = WriteFile(dir.filePath("notes.png"), "just some text\n");
-    EXPECT_THROW(NormalizeImageToJpeg(text, dir.filePath("x.jpg")), TError);
+    EXPECT_THROW(NormalizeImageToJpeg(text, dir.filePath("x.jpg"), false), TError);
     EXPECT_FALSE(QFile::exists(dir.filePath("x.jpg")));
     int w = -1;
     int h = -1;

@@ -85,7 +85,7 @@ TEST(TiffAccess, SplitsPagesIntoNumberedJpegs) {
     const QString out = dir.filePath("pages");
     QStringList pages;
     TFakeFeedback feedback;
-    EXPECT_EQ(ExtractTiffPagesToJpeg(path, out, pages, feedback), 12);
+    EXPECT_EQ(ExtractTiffPagesToJpeg(path, out, pages, feedback, false), 12);
     ASSERT_EQ(pages.size(), 12);
     EXPECT_EQ(pages.first(), out + "/00001.jpg");
     EXPECT_EQ(pages.last(), out + "/00012.jpg");
@@ -101,7 +101,7 @@ TEST(TiffAccess, StopKeepsThePagesWrittenSoFar) {
     QStringList pages;
     TFakeFeedback feedback;
     feedback.StopAfter = 3; // the request arrives while page 3 is shown
-    EXPECT_EQ(ExtractTiffPagesToJpeg(path, dir.filePath("out"), pages, feedback), 3);
+    EXPECT_EQ(ExtractTiffPagesToJpeg(path, dir.filePath("out"), pages, feedback, false), 3);
     EXPECT_EQ(QDir(dir.filePath("out")).entryList({"*.jpg"}, QDir::Files).size(), 3);
 }
 
@@ -110,8 +110,9 @@ TEST(TiffAccess, NotATiffIsReportedAndCreatesNoFolder) {
     const QString text = WriteFile(dir.filePath("x.tif"), "not a tiff at all");
     QStringList pages;
     TFakeFeedback feedback;
-    EXPECT_EQ(ErrorOf([&] { ExtractTiffPagesToJpeg(text, dir.filePath("out"), pages, feedback); }),
-              "Unable to open file '" + text + "'");
+    EXPECT_EQ(
+        ErrorOf([&] { ExtractTiffPagesToJpeg(text, dir.filePath("out"), pages, feedback, false); }),
+        "Unable to open file '" + text + "'");
     EXPECT_FALSE(QDir(dir.filePath("out")).exists());
     EXPECT_EQ(ErrorOf([&] { ReadTiffIntoBitmap(dir.filePath("none.tif"), 0); }),
               "Unable to open file '" + dir.filePath("none.tif") + "'");

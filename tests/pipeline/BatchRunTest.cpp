@@ -4,9 +4,11 @@
 #include "RecordingHost.h"
 #include "TestImages.h"
 #include "TestPdf.h"
+#include "imaging/PageThumbnailFile.h"
 #include "support/Error.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -265,4 +267,42 @@ TEST_F(BatchRun, ManualModeShowsTheEditorOverAllPages) {
     EXPECT_TRUE(Host.Status.last().startsWith("Preparing: t.tif"))
         << Host.Status.last().toStdString();
     EXPECT_TRUE(LeftInTemp().isEmpty());
+}
+
+TEST_F(BatchRun, OnlyTheManualModeMakesAThumbnailOfEveryPage) {
+    // Thumbnail files anywhere in the run's temporary folder.
+    const auto thumbnails = [this] {
+        QStringList found;
+        QDirIterator it(Dir.path() + "/tmp", {"*.thumb.png"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            found << it.next();
+        }
+        return found;
+    };
+    for (const TPerspMode mode : {TPerspMode::pmNone, TPerspMode::pmAuto, TPerspMode::pmSemi}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Settings.Files = AllKinds();
+        Settings.PerspMode = mode;
+        // Counted when processing starts, after preparation and the editor.
+        qsizetype atStart = -1;
+        Host.OnProgress = [&] {
+            if (atStart < 0) {
+                atStart = thumbnails().size();
+            }
+        };
+        Host.EditorCalls = 0;
+        Host.Edit = [&](TPageCorrectionList& list) {
+            ASSERT_EQ(list.size(), 10);
+            for (const TPageCorrection& page : list) {
+                const QImage thumb(ThumbnailFileFor(page.PageJpgFile));
+                EXPECT_EQ(thumb.size(), ThumbnailSize(page.ImgW, page.ImgH))
+                    << page.PageJpgFile.toStdString();
+            }
+        };
+        EXPECT_TRUE(Run().Completed);
+        EXPECT_EQ(Host.EditorCalls, mode == TPerspMode::pmSemi ? 1 : 0);
+        EXPECT_EQ(atStart, mode == TPerspMode::pmSemi ? 10 : 0);
+        EXPECT_TRUE(LeftInTemp().isEmpty());
+    }
 }

@@ -5,6 +5,7 @@
 #include "pipeline/RunHost.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace bitonix::test {
 
@@ -21,12 +22,18 @@ public:
     int Processed = 0;
     QString Merged;
     std::function<void(TPageCorrectionList&)> Edit;
+    std::function<void()> OnProgress; // called whenever the progress position is set
 
     bool Cancelled() const override { return StopAfterPages >= 0 && Processed >= StopAfterPages; }
     void SetStatusText(const QString& text) override { Status << text; }
     void SetProgressLabel(const QString& text) override { Labels << text; }
     void SetProgressMarquee(bool) override {}
-    void SetProgress(int, int position) override { Processed = position; }
+    void SetProgress(int, int position) override {
+        Processed = position;
+        if (OnProgress) {
+            OnProgress();
+        }
+    }
     bool WantsPreview() const override { return true; }
     void ShowPreview(const QImage& page) override { Previews += page.isNull() ? 0 : 1; }
     void SelectListRow(int row) override { Selected = row; }
