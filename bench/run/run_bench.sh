@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The whole run through bitonix-cli: time per page for a 10-page PDF at 300 DPI
 # and for ten 12-megapixel photos, and peak memory for one A4 page at 300, 600
-# and 1200 DPI; then the per-stage imaging benchmark with its floor.
+# and 1200 DPI; opening the corner editor on 50 such photos; then the
+# per-stage imaging benchmark with its floor.
 #
 # Usage: bench/run/run_bench.sh [BUILD_DIR]   (default: build-bench, made with -DBITONIX_BENCH=ON)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$here/build-bench}
-if [ ! -x "$build/bin/bench_inputs" ]; then
+if [ ! -x "$build/bin/bench_inputs" ] || [ ! -x "$build/bin/editor_bench" ]; then
   "$here/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DBITONIX_TESTS=OFF -DBITONIX_BENCH=ON
 fi
 bin=$build/bin
@@ -39,6 +40,8 @@ for dpi in 300 600 1200; do
   read -r s kb u sy < "$work/time"
   awk -v s="$s" -v kb="$kb" -v d="$dpi" -v c="$u" -v y="$sy" 'BEGIN { printf "  %4d DPI %7.2f s (CPU %.2f s)  peak %6.0f MiB\n", d, s, c + y, kb/1024 }'
 done
+
+"$bin/editor_bench" 50 "$work"/in/photo*.jpg
 
 echo "== Per-stage imaging benchmark"
 "$bin/imaging_bench" 3
