@@ -5,7 +5,9 @@
 #include <leptonica/allheaders.h>
 
 #include <QLibrary>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 
 namespace bitonix {
@@ -125,6 +127,11 @@ bool DetectCornersForPage(TPageCorrection& corr) {
     const QByteArray path = corr.PageJpgFile.toUtf8();
     float found[8] = {};
     if (GDetect(path.constData(), found) != 1) {
+        return false;
+    }
+    // A broken plugin's NaN or infinity would reach the warp's size arithmetic.
+    if (!std::all_of(std::begin(found), std::end(found),
+                     [](float v) { return std::isfinite(v); })) {
         return false;
     }
     for (std::size_t i = 0; i < 4; ++i) {

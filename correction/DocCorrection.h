@@ -42,8 +42,9 @@ bool LeptonicaWarpAvailable();
 void SetFullPageCorners(TPageCorrection& corr);
 
 // Asks the detector for the corners of corr.PageJpgFile. On success (result
-// exactly 1) stores them bit for bit, sets AutoDetected and returns true; on
-// any other result leaves the record untouched and returns false.
+// exactly 1, every coordinate a finite number) stores them bit for bit, sets
+// AutoDetected and returns true; otherwise leaves the record untouched and
+// returns false.
 bool DetectCornersForPage(TPageCorrection& corr);
 
 // True when any corner coordinate differs from the full page by more than

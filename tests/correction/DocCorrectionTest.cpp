@@ -68,6 +68,15 @@ TEST(DocDetect, BindsOnceDetectsAndLeavesRecordsAloneWhenNothingIsFound) {
     EXPECT_EQ(hit.Corners[0], (TPointF{10.5F, 20.25F}));
     EXPECT_EQ(hit.Corners[3], (TPointF{8, 400}));
 
+    // A success whose corners are no numbers counts as nothing found.
+    for (const char* name : {"/tmp/found faulty nan.jpg", "/tmp/found faulty inf.jpg"}) {
+        TPageCorrection faulty = Page(400, 500);
+        faulty.PageJpgFile = name;
+        const TPageCorrection untouched = faulty;
+        EXPECT_FALSE(DetectCornersForPage(faulty)) << name;
+        EXPECT_EQ(faulty, untouched) << name;
+    }
+
     UnloadDocDetect();
     EXPECT_FALSE(DocDetectAvailable());
     TPageCorrection after = Page(400, 500);
