@@ -1,4 +1,5 @@
-// Thumbnails decoded at reduced scale, their placeholder, and strip geometry.
+// Page thumbnails (the file made during preparation, else decoded at reduced
+// scale), their placeholder, and strip geometry.
 #include "correction/PageThumbnail.h"
 
 #include <QImageReader>
