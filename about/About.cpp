@@ -7,6 +7,7 @@
 #include "settings/LanguageConfig.h"
 #include "settings/SettingsFile.h"
 #include "support/Error.h"
+#include "support/MessageBox.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -104,7 +105,8 @@ void TAbout::CreateControls() {
                         .arg(KWebSiteUrl.toHtmlEscaped(), QUrl(KWebSiteUrl).host()));
     Label4->setCursor(Qt::PointingHandCursor);
     Label4->setGeometry(8, 77, 300, 16);
-    connect(Label4, &QLabel::linkActivated, this, &TAbout::Label4Click);
+    connect(Label4, &QLabel::linkActivated, this,
+            [this] { Guarded(this, [this] { Label4Click(); }); });
 
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
     Memo1->setReadOnly(true);
@@ -125,12 +127,13 @@ void TAbout::CreateControls() {
     btn1 = Named(new QPushButton(this), "btn1");
     btn1->setGeometry(192, 391, 160, 32);
     btn1->setAutoDefault(false);
-    connect(btn1, &QPushButton::clicked, this, &TAbout::btn1Click);
+    connect(btn1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { btn1Click(); }); });
 
     BitBtn1 = Named(new QPushButton(this), "BitBtn1");
     BitBtn1->setGeometry(370, 391, 104, 32);
     BitBtn1->setAutoDefault(false);
-    connect(BitBtn1, &QPushButton::clicked, this, &TAbout::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { BitBtn1Click(); }); });
 }
 
 void TAbout::showEvent(QShowEvent* event) {
@@ -226,8 +229,7 @@ void TAbout::OpenInBrowser(const QUrl& url) {
 
 QMessageBox::StandardButton TAbout::ShowBox(QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, KAppTitle, text, buttons, this);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return ShowMessageBox(this, icon, KAppTitle, text, buttons);
 }
 
 } // namespace bitonix

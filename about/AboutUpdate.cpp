@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "pipeline/TempFiles.h"
 #include "support/Error.h"
+#include "support/MessageBox.h"
 
 #include <QPushButton>
 #include <exception>
@@ -36,8 +37,9 @@ void TAbout::ShowNewVersionDialog(const QString& version, const QUrl& url) {
     message.replace(QStringLiteral("%s"), version);
     try {
         TNewVersionDialog dialog(FForm.Strings.SUpdTitle, message, url, this);
-        connect(&dialog, &TNewVersionDialog::HyperlinkClicked, this,
-                &TAbout::VersionDialogHyperlinkClicked);
+        connect(&dialog, &TNewVersionDialog::HyperlinkClicked, this, [this](const QUrl& link) {
+            Guarded(this, [this, &link] { VersionDialogHyperlinkClicked(link); });
+        });
         ExecVersionDialog(dialog);
         return;
     } catch (const std::exception&) {

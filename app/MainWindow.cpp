@@ -1,8 +1,8 @@
 // TForm1: start-up, interface language, settings and the idle-time handlers.
 #include "app/MainWindow.h"
 
-#include "pipeline/TempFiles.h"
 #include "settings/LanguageConfig.h"
+#include "support/MessageBox.h"
 #include "support/Version.h"
 
 #include <QCheckBox>
@@ -46,7 +46,6 @@ TForm1::TForm1(const QStringList& files, const QString& configFile, QWidget* par
     ApplyLanguage();
     LoadProcessingConfig();
 
-    tempdir = GetTempDirectory();
     setWindowTitle(progname);
     ListBox1->ClearEntries();
     ConnectControls();
@@ -60,15 +59,19 @@ TForm1::TForm1(const QStringList& files, const QString& configFile, QWidget* par
 TForm1::~TForm1() = default;
 
 void TForm1::ConnectControls() {
-    connect(btnAdd, &QPushButton::clicked, this, &TForm1::btnAddClick);
-    connect(btnRemove, &QPushButton::clicked, this, &TForm1::btnRemoveClick);
-    connect(btnClear, &QPushButton::clicked, this, &TForm1::btnClearClick);
-    connect(btnAbout, &QPushButton::clicked, this, &TForm1::btnAboutClick);
-    connect(Label2, &QLabel::linkActivated, this, &TForm1::Label2Click);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
-    connect(btnBrowse, &QPushButton::clicked, this, &TForm1::btnBrowseClick);
-    connect(btnStart, &QPushButton::clicked, this, &TForm1::btnStartClick);
+    // Every handler runs guarded: an exception never leaves a slot.
+    const auto guarded = [this](void (TForm1::*handler)()) {
+        return [this, handler] { Guarded(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(btnAdd, &QPushButton::clicked, this, guarded(&TForm1::btnAddClick));
+    connect(btnRemove, &QPushButton::clicked, this, guarded(&TForm1::btnRemoveClick));
+    connect(btnClear, &QPushButton::clicked, this, guarded(&TForm1::btnClearClick));
+    connect(btnAbout, &QPushButton::clicked, this, guarded(&TForm1::btnAboutClick));
+    connect(Label2, &QLabel::linkActivated, this, guarded(&TForm1::Label2Click));
+    connect(RadioButton1, &QRadioButton::clicked, this, guarded(&TForm1::RadioButton1Click));
+    connect(RadioButton2, &QRadioButton::clicked, this, guarded(&TForm1::RadioButton2Click));
+    connect(btnBrowse, &QPushButton::clicked, this, guarded(&TForm1::btnBrowseClick));
+    connect(btnStart, &QPushButton::clicked, this, guarded(&TForm1::btnStartClick));
 }
 
 // Centres the window on the available area of its screen (never above or
@@ -245,8 +248,7 @@ QString TForm1::StatusText() const {
 }
 
 void TForm1::ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
-    box.exec();
+    ShowMessageBox(this, icon, title, text, QMessageBox::Ok);
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -15,6 +15,7 @@
 #include "pipeline/RunHost.h"
 #include "settings/LangStrings.h"
 #include "settings/SettingsFile.h"
+#include "support/Version.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -35,8 +36,6 @@ class QStatusBar;
 
 namespace bitonix {
 
-// The application title: taskbar text and caption of the error box.
-inline const QString KAppTitle = QStringLiteral("Bitonix");
 // The maker's web site, opened by the link in the toolbar.
 inline const QString KWebSiteUrl = QStringLiteral("https://bitonix.example.org");
 
@@ -45,10 +44,9 @@ class TForm1 : public QMainWindow, public TRunHost {
 public:
     // FormCreate: builds the controls, loads the interface language and the
     // processing settings from `configFile`, and lists the existing files of
-    // `files` (the command line). `configFile` defaults to GetConfigFile(),
-    // which throws TError when the settings folder cannot be made.
-    explicit TForm1(const QStringList& files = {}, const QString& configFile = GetConfigFile(),
-                    QWidget* parent = nullptr);
+    // `files` (the command line). `configFile` is the settings file
+    // (GetConfigFile() in the program).
+    TForm1(const QStringList& files, const QString& configFile, QWidget* parent = nullptr);
     ~TForm1() override;
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
@@ -106,12 +104,9 @@ public:
     // Window state (names as the rest of the program uses them).
     QString prognamever;
     QString progname;
-    QString tempdir;
     QString language;
     QString mergedfilename;
     int FWHSize = 8;
-    int pdfpagewidth = 595;
-    int pdfpageheight = 842;
     TLangStrings Strings;
     TImageList VirtualImageList1;
 
@@ -157,8 +152,8 @@ public:
     QFileDialog* dlgSave = nullptr;
 
 protected:
-    // Message boxes and the file manager go through these so that tests can
-    // watch them instead of blocking on a modal window.
+    // Message boxes (ShowMessageBox) and the file manager go through these so
+    // that tests can watch them instead of blocking on a modal window.
     virtual void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text);
     virtual void ShowOutputInFileManager(const QString& path);
 

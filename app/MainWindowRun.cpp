@@ -76,10 +76,8 @@ void TForm1::btnStartClick() {
         if (result.Completed && chk1->isChecked() && chk1->isEnabled() && !FCloseRequested) {
             ShowOutputInFileManager(result.MergedOutput);
         }
-    } catch (const TError& e) {
-        error = e.Text();
-    } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
+    } catch (...) {
+        error = ExceptionText();
     }
     if (FCloseRequested) {
         close(); // the user closed the window during the run

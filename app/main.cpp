@@ -2,11 +2,11 @@
 // on the command line and ends the process as soon as its loop returns.
 #include "about/About.h"
 #include "app/MainWindow.h"
-#include "support/Error.h"
+#include "settings/SettingsFile.h"
+#include "support/MessageBox.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
 #include <unistd.h>
 
 using namespace bitonix;
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bitonix.svg")));
 
     try {
-        TForm1 form(QApplication::arguments().mid(1));
+        TForm1 form(QApplication::arguments().mid(1), GetConfigFile());
         // The About box lives as long as the window, which owns it.
         form.SetAboutBox(new TAbout(form));
         form.show();
@@ -27,8 +27,9 @@ int main(int argc, char* argv[]) {
         // Nothing runs after the loop, no window is destroyed: every run has
         // cleaned up before the window could close, so the process ends here.
         _exit(0);
-    } catch (const TError& e) {
-        QMessageBox::critical(nullptr, KAppTitle, e.Text());
+    } catch (...) {
+        // The window could not be made (no settings folder, no memory...).
+        ShowErrorBox(nullptr, ExceptionText());
     }
     _exit(1);
 }

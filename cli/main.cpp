@@ -58,10 +58,8 @@ int main(int argc, char* argv[]) {
         }
         std::fflush(stdout);
         return result.Cancelled ? 130 : 0;
-    } catch (const TError& e) {
-        Print(stderr, QStringLiteral("bitonix-cli: ") + e.Text());
-    } catch (const std::exception& e) {
-        Print(stderr, QStringLiteral("bitonix-cli: ") + QString::fromUtf8(e.what()));
+    } catch (...) {
+        Print(stderr, QStringLiteral("bitonix-cli: ") + ExceptionText());
     }
     return 1;
 }

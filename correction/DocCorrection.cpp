@@ -153,11 +153,6 @@ bool CorrectionChangesGeometry(const TPageCorrection& corr) {
     return false;
 }
 
-double Dist(const TPointF& a, const TPointF& b) {
-    return std::hypot(static_cast<double>(a.X) - static_cast<double>(b.X),
-                      static_cast<double>(a.Y) - static_cast<double>(b.Y));
-}
-
 Pix* WarpPixGray(Pix* pix, int w, int h, const TPageCorrection& corr) {
     if (pix == nullptr || !LeptonicaWarpAvailable()) {
         return nullptr;

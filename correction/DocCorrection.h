@@ -4,7 +4,7 @@
 //
 // Operations: LoadDocDetect, UnloadDocDetect, DocDetectAvailable,
 // DetectCornersForPage, InitLeptonicaWarp, LeptonicaWarpAvailable,
-// SetFullPageCorners, CorrectionChangesGeometry, WarpPixGray, Dist.
+// SetFullPageCorners, CorrectionChangesGeometry, WarpPixGray.
 #pragma once
 
 #include "correction/PageCorrection.h"
@@ -50,9 +50,6 @@ bool DetectCornersForPage(TPageCorrection& corr);
 // True when any corner coordinate differs from the full page by more than
 // 1.5 pixels (each coordinate compared on its own; the rotation is ignored).
 bool CorrectionChangesGeometry(const TPageCorrection& corr);
-
-// Euclidean distance of two corners, in double precision.
-double Dist(const TPointF& a, const TPointF& b);
 
 // Maps the outlined quadrilateral of the 8-bit grey image `pix` (w x h
 // pixels) onto an upright rectangle and returns that new image, or null when

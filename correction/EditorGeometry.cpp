@@ -20,10 +20,6 @@ TPointF Pt(double x, double y) {
     return TPointF{F(x), F(y)};
 }
 
-double Distance(TPointF a, TPointF b) {
-    return std::hypot(D(a.X) - D(b.X), D(a.Y) - D(b.Y));
-}
-
 } // namespace
 
 bool IsConvexQuad(std::span<const TPointF> P) {
@@ -163,7 +159,7 @@ TDragMode TEditorGeometry::HitTest(int x, int y, int& corner, int& edge) const {
     const TPointF mouse{static_cast<float>(x), static_cast<float>(y)};
     double best = KCornerRadius + 1;
     for (int j = 0; j < 4; ++j) {
-        const double d = Distance(mouse, s[j]);
+        const double d = Dist(mouse, s[j]);
         if (d <= KCornerRadius && d < best) {
             corner = j;
             best = d;
@@ -177,7 +173,7 @@ TDragMode TEditorGeometry::HitTest(int x, int y, int& corner, int& edge) const {
         const TPointF& a = s[j];
         const TPointF& b = s[(j + 1) % 4];
         const TPointF m{(a.X + b.X) / 2, (a.Y + b.Y) / 2};
-        const double d = Distance(mouse, m);
+        const double d = Dist(mouse, m);
         if (d <= KEdgeRadius && d < best) {
             edge = j;
             best = d;

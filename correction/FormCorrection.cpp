@@ -4,6 +4,8 @@
 
 #include "correction/DocCorrection.h"
 #include "correction/PaintBox.h"
+#include "support/MessageBox.h"
+#include "support/Version.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -87,23 +89,35 @@ void TFormCorrection::CreateControls() {
     PaintBox1->installEventFilter(this);
 
     ThumbPaintBox->OnPaint = [this](QPainter& p) { ThumbPaintBoxPaint(p); };
-    ThumbPaintBox->OnMouseDown = [this](QMouseEvent& e) { ThumbPaintBoxMouseDown(e); };
+    ThumbPaintBox->OnMouseDown = [this](QMouseEvent& e) {
+        Guarded(this, [&] { ThumbPaintBoxMouseDown(e); });
+    };
     PaintBox1->OnPaint = [this](QPainter& p) { PaintBox1Paint(p); };
-    PaintBox1->OnMouseDown = [this](QMouseEvent& e) { PaintBox1MouseDown(e); };
-    PaintBox1->OnMouseMove = [this](QMouseEvent& e) { PaintBox1MouseMove(e); };
-    PaintBox1->OnMouseUp = [this](QMouseEvent&) { PaintBox1MouseUp(); };
+    PaintBox1->OnMouseDown = [this](QMouseEvent& e) {
+        Guarded(this, [&] { PaintBox1MouseDown(e); });
+    };
+    PaintBox1->OnMouseMove = [this](QMouseEvent& e) {
+        Guarded(this, [&] { PaintBox1MouseMove(e); });
+    };
+    PaintBox1->OnMouseUp = [this](QMouseEvent&) { Guarded(this, [this] { PaintBox1MouseUp(); }); };
 
-    connect(btnFirst, &QPushButton::clicked, this, [this] { btnFirstClick(); });
-    connect(btnPrev, &QPushButton::clicked, this, [this] { btnPrevClick(); });
-    connect(btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
-    connect(btnLast, &QPushButton::clicked, this, [this] { btnLastClick(); });
-    connect(btnRotL, &QPushButton::clicked, this, [this] { btnRotLClick(); });
-    connect(btnRotR, &QPushButton::clicked, this, [this] { btnRotRClick(); });
-    connect(btnFit, &QPushButton::clicked, this, [this] { btnFitClick(); });
-    connect(btnZoomIn, &QPushButton::clicked, this, [this] { btnZoomInClick(); });
-    connect(btnZoomOut, &QPushButton::clicked, this, [this] { btnZoomOutClick(); });
-    connect(btnResetEdges, &QPushButton::clicked, this, [this] { btnResetEdgesClick(); });
-    connect(btnDetectEdges, &QPushButton::clicked, this, [this] { btnDetectEdgesClick(); });
+    // Button handlers run guarded: an exception never leaves a slot.
+    const auto guarded = [this](void (TFormCorrection::*handler)()) {
+        return [this, handler] { Guarded(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(btnFirst, &QPushButton::clicked, this, guarded(&TFormCorrection::btnFirstClick));
+    connect(btnPrev, &QPushButton::clicked, this, guarded(&TFormCorrection::btnPrevClick));
+    connect(btnNext, &QPushButton::clicked, this, guarded(&TFormCorrection::btnNextClick));
+    connect(btnLast, &QPushButton::clicked, this, guarded(&TFormCorrection::btnLastClick));
+    connect(btnRotL, &QPushButton::clicked, this, guarded(&TFormCorrection::btnRotLClick));
+    connect(btnRotR, &QPushButton::clicked, this, guarded(&TFormCorrection::btnRotRClick));
+    connect(btnFit, &QPushButton::clicked, this, guarded(&TFormCorrection::btnFitClick));
+    connect(btnZoomIn, &QPushButton::clicked, this, guarded(&TFormCorrection::btnZoomInClick));
+    connect(btnZoomOut, &QPushButton::clicked, this, guarded(&TFormCorrection::btnZoomOutClick));
+    connect(btnResetEdges, &QPushButton::clicked, this,
+            guarded(&TFormCorrection::btnResetEdgesClick));
+    connect(btnDetectEdges, &QPushButton::clicked, this,
+            guarded(&TFormCorrection::btnDetectEdgesClick));
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -319,9 +333,9 @@ void TFormCorrection::btnDetectEdgesClick() {
         return;
     }
     if (!DetectCornersForPage(*page)) {
-        QMessageBox::warning(this, QStringLiteral("Bitonix"),
-                             QStringLiteral("Nie udalo sie wykryc krawedzi dla aktualnej strony."),
-                             QMessageBox::Ok);
+        ShowMessageBox(this, QMessageBox::Warning, KAppTitle,
+                       QStringLiteral("Nie udalo sie wykryc krawedzi dla aktualnej strony."),
+                       QMessageBox::Ok);
         return;
     }
     page->UserEdited = true;
@@ -358,7 +372,7 @@ bool TFormCorrection::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edPage && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            edPageKeyPress();
+            Guarded(this, [this] { edPageKeyPress(); });
             return true;
         }
     }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <cmath>
 
 namespace bitonix {
 
@@ -17,6 +18,12 @@ struct TPointF {
     float Y = 0.0F;
     friend bool operator==(const TPointF&, const TPointF&) = default;
 };
+
+// Euclidean distance of two points, in double precision.
+inline double Dist(const TPointF& a, const TPointF& b) {
+    return std::hypot(static_cast<double>(a.X) - static_cast<double>(b.X),
+                      static_cast<double>(a.Y) - static_cast<double>(b.Y));
+}
 
 // Corners: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left.
 using TCorners = std::array<TPointF, 4>;

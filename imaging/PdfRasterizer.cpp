@@ -5,6 +5,7 @@
 #include "imaging/PageThumbnailFile.h"
 #include "imaging/Pdfium.h"
 #include "support/Error.h"
+#include "support/PageSize.h"
 #include "support/Rounding.h"
 
 #include <QFile>
@@ -45,8 +46,10 @@ int ParseDpi(const QString& text) {
 
 TPixelSize PdfPagePixelSize(double w, double h, int dpi) {
     double s = 1.0;
-    if (w > 595.0 || h > 842.0) {
-        s = std::min(595.0 / w, 842.0 / h);
+    const double fitW = KA4Page.W;
+    const double fitH = KA4Page.H;
+    if (w > fitW || h > fitH) {
+        s = std::min(fitW / w, fitH / h);
     }
     return {std::max(1, RoundEven(w * s * dpi / 72.0)), std::max(1, RoundEven(h * s * dpi / 72.0))};
 }

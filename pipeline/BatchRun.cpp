@@ -53,11 +53,14 @@ void ShowProgressText(TRunContext& ctx, const QString& text) {
     ctx.Host.SetProgressLabel(text);
 }
 
+QString PreparingPageText(const TLangStrings& s, const QString& name, int page, int count) {
+    return s.SPrgPreparing + QStringLiteral(": ") + name + QStringLiteral(" (") + s.SPrgPage +
+           QLatin1Char(' ') + QString::number(page) + QLatin1Char('/') + QString::number(count) +
+           QLatin1Char(')');
+}
+
 void THostExtractFeedback::PageProgress(const QString& fileName, int page, int count) {
-    ShowProgressText(FCtx, FCtx.S.SPrgPreparing + QStringLiteral(": ") + fileName +
-                               QStringLiteral(" (") + FCtx.S.SPrgPage + QLatin1Char(' ') +
-                               QString::number(page) + QLatin1Char('/') + QString::number(count) +
-                               QLatin1Char(')'));
+    ShowProgressText(FCtx, PreparingPageText(FCtx.S, fileName, page, count));
 }
 
 TRunContext::TRunContext(const TRunSettings& settings, const TLangStrings& strings, TRunHost& host)

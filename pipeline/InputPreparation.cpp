@@ -84,10 +84,7 @@ void PrepareInputPages(TRunContext& ctx, const QString& inputPath, const QString
             }
             SetFullPageCorners(corr);
             if (mode == TPerspMode::pmAuto || mode == TPerspMode::pmSemi) {
-                ShowProgressText(ctx, ctx.S.SPrgPreparing + QStringLiteral(": ") + name +
-                                          QStringLiteral(" (") + ctx.S.SPrgPage + QLatin1Char(' ') +
-                                          QString::number(k + 1) + QLatin1Char('/') +
-                                          QString::number(count) + QLatin1Char(')'));
+                ShowProgressText(ctx, PreparingPageText(ctx.S, name, k + 1, count));
                 ctx.Host.Pump();
                 if (DocDetectAvailable()) {
                     DetectCornersForPage(corr);

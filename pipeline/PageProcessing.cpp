@@ -16,9 +16,6 @@ namespace bitonix {
 
 namespace {
 
-constexpr int KPageWidth = 595; // A4 portrait in points
-constexpr int KPageHeight = 842;
-
 // Removes a work file when the page is done, also when an error ends it.
 class TWorkFile {
 public:
@@ -31,6 +28,21 @@ public:
 private:
     QString FPath;
 };
+
+// The writer reports failures with standard exceptions; a run reports
+// TError, with the writer call and the file it was working on.
+template <typename TFn> void WriterCall(const char* call, const QString& file, int page, TFn&& fn) {
+    try {
+        fn();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw TError(QString::fromUtf8(e.what()))
+            .WithCall(QString::fromLatin1(call))
+            .WithFile(file)
+            .WithPage(page);
+    }
+}
 
 void LoadFile(const QString& path, TMemoryStream& stream) {
     QFile file(path);
@@ -71,12 +83,14 @@ void ProcessPage(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageI
     QFile::remove(tif.Path());
 
     const TG4Image image = TransferG4Strips(tiffStream, imageStream);
-    const TPagePlacement at = PlaceOnPage(image.W, image.H, KPageWidth, KPageHeight);
-    ctx.Writer.kpdfaddpage(imageStream.Bytes(), static_cast<int>(image.W),
-                           static_cast<int>(image.H), /*kpdfrespicx=*/at.W, /*kpdfrespicy=*/at.H,
-                           /*kpdfmx=*/at.X, /*kpdfmy=*/at.Y, /*kpdfpagex=*/KPageWidth,
-                           /*kpdfpagey=*/KPageHeight,
-                           QStringLiteral("img_%1").arg(ctx.pageno).toStdString());
+    const TPagePlacement at = PlaceOnPage(image.W, image.H, KA4Page);
+    WriterCall("kpdfaddpage", file.InputFile, page.LocalPageIndex + 1, [&] {
+        ctx.Writer.kpdfaddpage(imageStream.Bytes(), static_cast<int>(image.W),
+                               static_cast<int>(image.H), /*kpdfrespicx=*/at.W,
+                               /*kpdfrespicy=*/at.H, /*kpdfmx=*/at.X, /*kpdfmy=*/at.Y,
+                               /*kpdfpagex=*/KA4Page.W, /*kpdfpagey=*/KA4Page.H,
+                               QStringLiteral("img_%1").arg(ctx.pageno).toStdString());
+    });
     imageStream.Clear();
     ++ctx.pageno;
     ++processed;
@@ -97,18 +111,18 @@ void ProcessPage(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageI
 
 } // namespace
 
-TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, int pageW, int pageH) {
+TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, TPageSize page) {
     const double a = static_cast<double>(w) / static_cast<double>(h);
-    TPagePlacement p{KPageWidth, RoundEven(KPageWidth / a), 0, 0};
-    if (p.H > KPageHeight) {
-        p.H = KPageHeight;
-        p.W = RoundEven(KPageHeight * a);
+    TPagePlacement p{page.W, RoundEven(page.W / a), 0, 0};
+    if (p.H > page.H) {
+        p.H = page.H;
+        p.W = RoundEven(page.H * a);
     }
     // A sliver of an image still gets one point, so it is drawn at all.
     p.W = std::max(p.W, 1);
     p.H = std::max(p.H, 1);
-    p.X = (pageW - p.W) / 2;
-    p.Y = (pageH - p.H) / 2;
+    p.X = (page.W - p.W) / 2;
+    p.Y = (page.H - p.H) / 2;
     return p;
 }
 
@@ -118,7 +132,7 @@ void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBa
         return;
     }
     if (!ctx.Writer.kpdfopened()) {
-        ctx.Writer.kpdfbegin();
+        WriterCall("kpdfbegin", file.InputFile, 0, [&] { ctx.Writer.kpdfbegin(); });
         ctx.pageno = 1;
     }
     TMemoryStream tiffStream;
@@ -141,11 +155,8 @@ void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBa
 
 void saveqpdfout(TRunContext& ctx, const QString& filename) {
     ctx.pageno = 1;
-    try {
-        ctx.Writer.kpdffinish(QFile::encodeName(filename).toStdString());
-    } catch (const std::exception& e) {
-        throw TError(QString::fromUtf8(e.what()));
-    }
+    WriterCall("kpdffinish", filename, 0,
+               [&] { ctx.Writer.kpdffinish(QFile::encodeName(filename).toStdString()); });
     ctx.Written << filename;
 }
 

@@ -3,21 +3,23 @@
 
 #include "pipeline/BatchRecords.h"
 #include "pipeline/RunContext.h"
+#include "support/PageSize.h"
 
 #include <cstdint>
 
 namespace bitonix {
 
-// Where an image of w x h pixels is drawn on a 595 x 842 point page: the
-// full width, or the full height when it is taller than A4, centred. All
-// values in points; halves round to even; offsets truncate.
+// Where an image of w x h pixels is drawn on `page`: the full width, or the
+// full height when it is relatively taller than the page, centred. All values
+// in points; halves round to even; offsets truncate; an image too thin to
+// show still gets one point.
 struct TPagePlacement {
     int W = 0;
     int H = 0;
     int X = 0;
     int Y = 0;
 };
-TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, int pageW, int pageH);
+TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, TPageSize page);
 
 // Binarises every page of `file` and appends it to the open PDF (begun here
 // when none is open). In separate mode the file's PDF is finished under its

@@ -66,4 +66,7 @@ private:
 // "<text>" into the status bar and the progress label at once.
 void ShowProgressText(TRunContext& ctx, const QString& text);
 
+// "Preparing: <name> (page <page>/<count>)", in the run's language.
+QString PreparingPageText(const TLangStrings& s, const QString& name, int page, int count);
+
 } // namespace bitonix

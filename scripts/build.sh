@@ -3,5 +3,5 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 dir=$1; shift
-cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
+cmake -S "$here" -B "$dir" -G Ninja "$@"
 cmake --build "$dir" -j "$(nproc)"

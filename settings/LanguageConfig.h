@@ -35,10 +35,8 @@ struct TIniConfig {
 //  2. WHSize := ReadConfigWHSize(configFile).
 //  3. Every field of the table := S(key, built-in default) over the English file
 //     and the file of `language`, both under <programDir>/lang/ (GetLangFile).
-// Missing folders, files, sections and keys are not errors. Throws only what
-// GetConfigFile throws when `configFile` is left to its default.
-TIniConfig loadiniconfig(const QString& programDir = QCoreApplication::applicationDirPath(),
-                         const QString& configFile = GetConfigFile(),
+// Missing folders, files, sections and keys are not errors; nothing throws.
+TIniConfig loadiniconfig(const QString& programDir, const QString& configFile,
                          const QString& systemLanguage = getsyslanguage());
 
 } // namespace bitonix

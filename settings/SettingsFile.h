@@ -50,22 +50,22 @@ QString GetConfigFile();
 // A missing file, section or key, or an unreadable integer, gives the default;
 // nothing is written.
 TProcessingConfig LoadProcessingConfig(const TProcessingConfig& current,
-                                       const QString& configFile = GetConfigFile());
+                                       const QString& configFile);
 
 // Writes DPI, Rotation, Contrast and Perspective of `config` into [Processing]
 // of `configFile` in one atomic replacement; other keys and sections stay.
 // Throws TError "Unable to write to <path>".
 void SaveProcessingConfig(const TProcessingConfig& config,
-                          const QString& configFile = GetConfigFile());
+                          const QString& configFile);
 
 // [Config] Language: the chosen language code, empty when none was chosen.
-QString ReadConfigLanguage(const QString& configFile = GetConfigFile());
+QString ReadConfigLanguage(const QString& configFile);
 
 // [Config] WHSize: the binarisation window half-size in pixels, default 8,
 // raised to 8 when below. Only ever read; users set it by hand.
-int ReadConfigWHSize(const QString& configFile = GetConfigFile());
+int ReadConfigWHSize(const QString& configFile);
 
 // Sets [Config] Language to `code`. Throws TError "Unable to write to <path>".
-void WriteConfigLanguage(const QString& code, const QString& configFile = GetConfigFile());
+void WriteConfigLanguage(const QString& code, const QString& configFile);
 
 } // namespace bitonix

@@ -5,6 +5,9 @@
 
 namespace bitonix {
 
+// The application title: taskbar text and caption of the error box.
+inline const QString KAppTitle = QStringLiteral("Bitonix");
+
 // "1.0.0"
 inline QString GetAppVersionStr() {
     return QStringLiteral(BITONIX_VERSION);

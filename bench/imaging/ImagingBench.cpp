@@ -156,7 +156,7 @@ int main(int argc, char* argv[]) {
             TKPdfWriter writer("bench");
             writer.kpdfbegin();
             t["pdf add"].push_back(Ms([&] {
-                const TPagePlacement at = PlaceOnPage(g4.W, g4.H, 595, 842);
+                const TPagePlacement at = PlaceOnPage(g4.W, g4.H, KA4Page);
                 writer.kpdfaddpage(image.Bytes(), static_cast<int>(g4.W), static_cast<int>(g4.H),
                                    at.W, at.H, at.X, at.Y, 595, 842, "img_1");
             }));

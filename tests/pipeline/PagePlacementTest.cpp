@@ -15,7 +15,7 @@ TEST(PagePlacement, FitsWidthOrHeightAndCentres) {
         {1, 10000, 1, 842, 297, 0},
     };
     for (const auto& c : cases) {
-        const TPagePlacement p = PlaceOnPage(c.w, c.h, 595, 842);
+        const TPagePlacement p = PlaceOnPage(c.w, c.h, KA4Page);
         EXPECT_EQ((std::array{p.W, p.H, p.X, p.Y}), (std::array{c.W, c.H, c.X, c.Y}))
             << c.w << "x" << c.h;
     }
