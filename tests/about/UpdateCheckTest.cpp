@@ -11,9 +11,10 @@ namespace bitonix::test {
 namespace {
 
 // A box and a server that answers with `status` and `body`; own version 1.0.3.
+// The texts are English whatever the system's language.
 struct TUpdateFixture : TAboutFixture {
     TTestHttpServer Server;
-    TUpdateFixture(int status, const QByteArray& body) {
+    TUpdateFixture(int status, const QByteArray& body) : TAboutFixture("[Config]\nLanguage=en\n") {
         Server.Status = status;
         Server.Body = body;
         About->SetUpdateServer(Server.Url());
@@ -56,7 +57,7 @@ TEST(UpdateCheck, FailuresAreShownAfterTheFailedLine) {
 }
 
 TEST(UpdateCheck, AnUnreachableServerShowsTheClientsMessage) {
-    TAboutFixture f;
+    TAboutFixture f("[Config]\nLanguage=en\n");
     quint16 port = 0;
     {
         TTestHttpServer closed; // its port is free again once it goes

@@ -173,7 +173,7 @@ TEST(FileList, EmptyListShowsTheGreyHintCentredAndElided) {
     form.show();
     QApplication::processEvents();
     TFileListBox& list = *form.ListBox1;
-    EXPECT_EQ(list.VisibleEmptyHint(), QStringLiteral("Drag files here or click \"Add files\""));
+    EXPECT_EQ(list.VisibleEmptyHint(), form.Strings.SListEmptyHint);
     const QColor grey = list.palette().color(QPalette::Disabled, QPalette::Text);
     const QImage painted = list.viewport()->grab().toImage();
     // Grey text in the middle band, none near the top where rows would be.

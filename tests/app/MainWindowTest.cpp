@@ -49,8 +49,8 @@ TEST(MainWindow, StartsInItsIdleStateWithEveryControlReady) {
     EXPECT_EQ(form.tbContrast->maximum(), 100);
     EXPECT_EQ(form.tbContrast->value(), 21);
     EXPECT_TRUE(form.rbPerspSemi->isChecked());
-    EXPECT_EQ(form.gbOutput->title(), QStringLiteral(" Saving "));
-    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
+    EXPECT_EQ(form.gbOutput->title(), QLatin1Char(' ') + form.Strings.SGbOutput + QLatin1Char(' '));
+    EXPECT_EQ(form.btnStart->text(), form.Strings.SBtnStart);
     EXPECT_TRUE(form.edtOutputFile->text().isEmpty());
     EXPECT_EQ(form.ListBox1->count(), 0);
     EXPECT_EQ(form.FWHSize, 8);
@@ -71,6 +71,21 @@ TEST(MainWindow, StartsInItsIdleStateWithEveryControlReady) {
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
     }
     EXPECT_TRUE(form.btnAbout->text().isEmpty());
+}
+
+TEST(MainWindow, ShowsTheEnglishTextsWhenEnglishIsChosen) {
+    TScratch scratch;
+    WriteText(scratch.Config(), "[Config]\nLanguage=en\n");
+    TTestForm form({}, scratch.Config());
+    EXPECT_EQ(form.gbOutput->title(), QStringLiteral(" Saving "));
+    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
+    EXPECT_EQ(form.btnAdd->text(), QStringLiteral("Add files"));
+    EXPECT_EQ(form.ListBox1->EmptyHint(), QStringLiteral("Drag files here or click \"Add files\""));
+    EXPECT_TRUE(form.mergedfilename.endsWith(QStringLiteral("-merged.pdf")));
+    form.btnStart->click();
+    ASSERT_EQ(form.Boxes.size(), 1u);
+    EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Warning"));
+    EXPECT_EQ(form.Boxes[0].Text, QStringLiteral("Please select one or more files to convert"));
 }
 
 TEST(MainWindow, ShowsCentredWithNoControlFocused) {
@@ -139,7 +154,8 @@ TEST(MainWindow, OutputModeSwitchesControlsAndProposesTheMergedName) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString proposed = form.edtOutputFile->text();
     EXPECT_EQ(proposed, documents + QLatin1Char('/') + form.mergedfilename);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}-merged\\.pdf$"))
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}-") + form.Strings.SMergedName +
+                                   QStringLiteral("\\.pdf$"))
                     .match(form.mergedfilename)
                     .hasMatch())
         << form.mergedfilename.toStdString();
@@ -227,11 +243,11 @@ TEST(MainWindow, StartWithAnEmptyListSavesTheSettingsAndWarns) {
 
     ASSERT_EQ(form.Boxes.size(), 1u);
     EXPECT_EQ(form.Boxes[0].Icon, QMessageBox::Warning);
-    EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Warning"));
-    EXPECT_EQ(form.Boxes[0].Text, QStringLiteral("Please select one or more files to convert"));
+    EXPECT_EQ(form.Boxes[0].Title, form.Strings.SMsgWarning);
+    EXPECT_EQ(form.Boxes[0].Text, form.Strings.SMsgNoFiles);
     EXPECT_FALSE(form.BatchRunning());
     EXPECT_TRUE(form.StatusText().isEmpty());
-    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
+    EXPECT_EQ(form.btnStart->text(), form.Strings.SBtnStart);
     const QByteArray saved = ReadText(scratch.Config());
     EXPECT_TRUE(saved.contains("DPI=600")) << saved.constData();
     EXPECT_TRUE(saved.contains("Rotation=2"));

@@ -76,9 +76,10 @@ TEST(RunFromWindow, SeparateModeWritesOnePdfBesideEachInput) {
     bool sawRunningState = false;
     form->OnPump = [&](int) {
         sawRunningState =
-            sawRunningState || (form->BatchRunning() && form->btnStart->text() == "Stop" &&
-                                !form->btnAdd->isEnabled() && !form->gbProcessing->isEnabled() &&
-                                form->ListBox1->Frozen());
+            sawRunningState ||
+            (form->BatchRunning() && form->btnStart->text() == form->Strings.SBtnStop &&
+             !form->btnAdd->isEnabled() && !form->gbProcessing->isEnabled() &&
+             form->ListBox1->Frozen());
     };
     form->btnStart->click();
 
@@ -146,9 +147,9 @@ TEST(RunFromWindow, StopEndsTheRunCleanlyWithoutOutput) {
     };
     form->btnStart->click();
 
-    EXPECT_EQ(statusAtStop, QStringLiteral("Cancelled..."));
+    EXPECT_EQ(statusAtStop, form->Strings.SPrgCancelled + QStringLiteral("..."));
     EXPECT_FALSE(buttonEnabledAtStop);
-    EXPECT_EQ(form->StatusText(), QStringLiteral("Cancelled"));
+    EXPECT_EQ(form->StatusText(), form->Strings.SPrgCancelled);
     EXPECT_TRUE(form->Boxes.empty());
     EXPECT_TRUE(form->ShownInFileManager.isEmpty());
     EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("merged.pdf"))));
@@ -195,7 +196,7 @@ TEST(RunFromWindow, ClosingTheWindowStopsTheRunAndClosesAfterItsCleanUp) {
     EXPECT_TRUE(stayedOpenDuringRun);
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->BatchRunning());
-    EXPECT_EQ(form->StatusText(), QStringLiteral("Cancelled"));
+    EXPECT_EQ(form->StatusText(), form->Strings.SPrgCancelled);
     EXPECT_TRUE(form->Boxes.empty());
     EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
 }

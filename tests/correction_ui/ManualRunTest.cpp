@@ -3,7 +3,7 @@
 #include "EditorTestSupport.h"
 #include "correction/DocCorrection.h"
 #include "pipeline/BatchRun.h"
-#include "pipeline/RecordingHost.h"
+#include "RecordingHost.h"
 
 #include <QDir>
 #include <QPushButton>
