@@ -45,6 +45,7 @@ TEST(SystemLanguage, FollowsTheSystemWithoutWritingIt) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(c.Locale));
         env.insert(QStringLiteral("LANG"), QString::fromLatin1(c.Locale));
+        env.remove(QStringLiteral("LANGUAGE")); // it would win over LC_ALL
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QString::fromLatin1(KChildVariable), c.AddFiles);
         child.setProcessEnvironment(env);
