@@ -98,6 +98,7 @@ public:
     void SelectListRow(int row) override;
     void MergedOutputChanged(const QString& path) override;
     void Pump() override;
+    void Await(TAwaitable& work) override;
     void ShowMessage(const QString& text) override;
     bool EditCorrections(TPageCorrectionList& corrections) override;
 

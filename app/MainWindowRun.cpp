@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,6 +172,18 @@ void TForm1::MergedOutputChanged(const QString& path) {
 
 void TForm1::Pump() {
     QCoreApplication::processEvents();
+}
+
+// The window goes on handling its events (a Stop press, a close, repaints)
+// until the work is done and wakes this loop.
+void TForm1::Await(TAwaitable& work) {
+    if (work.Ready()) {
+        return;
+    }
+    QEventLoop loop;
+    work.OnReady(
+        [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+    loop.exec();
 }
 
 void TForm1::ShowMessage(const QString& text) {

@@ -1,18 +1,15 @@
 // Page corners outside the editor: the full-page convention, the optional
-// corner detector plugin, the decision whether to straighten, and the
-// projective warp done with Leptonica functions bound at run time.
+// corner detector plugin and the decision whether to straighten (the warp
+// itself is imaging/ProjectiveWarp.h).
 //
 // Operations: LoadDocDetect, UnloadDocDetect, DocDetectAvailable,
-// DetectCornersForPage, InitLeptonicaWarp, LeptonicaWarpAvailable,
-// SetFullPageCorners, CorrectionChangesGeometry, WarpPixGray.
+// DetectCornersForPage, SetFullPageCorners, CorrectionChangesGeometry.
 #pragma once
 
 #include "correction/PageCorrection.h"
 
 #include <QString>
 
-class QLibrary;
-struct Pix;
 
 namespace bitonix {
 
@@ -29,14 +26,6 @@ void UnloadDocDetect();
 // The detector's entry point is bound.
 bool DocDetectAvailable();
 
-// Binds the eight warp functions from the image library that a run has just
-// loaded (`library` may be null when loading failed). Returns
-// LeptonicaWarpAvailable(). The table stays valid while that library stays
-// loaded; passing null makes the warp unavailable.
-bool InitLeptonicaWarp(QLibrary* library);
-// All eight warp functions are bound.
-bool LeptonicaWarpAvailable();
-
 // Writes the full-page corners (0,0), (ImgW-1,0), (ImgW-1,ImgH-1), (0,ImgH-1).
 // Nothing else of the record changes.
 void SetFullPageCorners(TPageCorrection& corr);
@@ -50,14 +39,5 @@ bool DetectCornersForPage(TPageCorrection& corr);
 // True when any corner coordinate differs from the full page by more than
 // 1.5 pixels (each coordinate compared on its own; the rotation is ignored).
 bool CorrectionChangesGeometry(const TPageCorrection& corr);
-
-// Maps the outlined quadrilateral of the 8-bit grey image `pix` (w x h
-// pixels) onto an upright rectangle and returns that new image, or null when
-// the warp is unavailable or fails. Output size: the longer of each pair of
-// opposite edges, rounded half to even, at least 1 and at most w x h (a
-// larger outline is scaled down into the source size, not cut). Pixels
-// outside the source come out white. `pix` is never released here; the
-// caller owns both images.
-Pix* WarpPixGray(Pix* pix, int w, int h, const TPageCorrection& corr);
 
 } // namespace bitonix

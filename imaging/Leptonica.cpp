@@ -51,19 +51,42 @@ TLeptonica::TLeptonica(const QString& programDir, bool searchSystem) {
     Bind(lib, "pixRotate180", FTable.pixRotate180);
     Bind(lib, "pixDestroy", FTable.pixDestroy);
     Bind(lib, "pixGetDimensions", FTable.pixGetDimensions);
-    Bind(lib, "pixReadJpeg", FTable.pixReadJpeg);
     Bind(lib, "pixAddBorderGeneral", FTable.pixAddBorderGeneral);
     Bind(lib, "pixRemoveBorderGeneral", FTable.pixRemoveBorderGeneral);
+    Bind(lib, "pixCreate", FTable.pixCreate);
+    Bind(lib, "pixGetData", FTable.pixGetData);
+    Bind(lib, "pixGetWpl", FTable.pixGetWpl);
+    Bind(lib, "pixTilingCreate", FTable.pixTilingCreate);
+    Bind(lib, "pixTilingNoStripOnPaint", FTable.pixTilingNoStripOnPaint);
+    Bind(lib, "pixTilingGetTile", FTable.pixTilingGetTile);
+    Bind(lib, "pixTilingPaintTile", FTable.pixTilingPaintTile);
+    Bind(lib, "pixTilingDestroy", FTable.pixTilingDestroy);
+    Bind(lib, "pixSauvolaBinarize", FTable.pixSauvolaBinarize);
+    Bind(lib, "pixWriteMemTiff", FTable.pixWriteMemTiff);
+    Bind(lib, "lept_free", FTable.lept_free);
+    Bind(lib, "pixScaleToGray", FTable.pixScaleToGray);
+    Bind(lib, "ptaCreate", FTable.ptaCreate);
+    Bind(lib, "ptaAddPt", FTable.ptaAddPt);
+    Bind(lib, "ptaDestroy", FTable.ptaDestroy);
+    Bind(lib, "pixProjectivePtaGray", FTable.pixProjectivePtaGray);
+    Bind(lib, "boxCreate", FTable.boxCreate);
+    Bind(lib, "boxDestroy", FTable.boxDestroy);
+    Bind(lib, "pixClipRectangle", FTable.pixClipRectangle);
     // The library reports errors and warnings on standard error; its
     // informational notes are not for our users.
     if (const auto setSeverity =
             reinterpret_cast<decltype(&::setMsgSeverity)>(lib.resolve("setMsgSeverity"))) {
         setSeverity(L_SEVERITY_WARNING);
     }
-    FLoaded = FTable.pixRead && FTable.pixWrite && FTable.pixConvertRGBToGray &&
-              FTable.pixSauvolaBinarizeTiled && FTable.pixRotate90 && FTable.pixRotate180 &&
-              FTable.pixDestroy && FTable.pixGetDimensions && FTable.pixAddBorderGeneral &&
-              FTable.pixRemoveBorderGeneral;
+    const TTable& t = FTable;
+    FLoaded = t.pixRead && t.pixWrite && t.pixConvertRGBToGray && t.pixSauvolaBinarizeTiled &&
+              t.pixRotate90 && t.pixRotate180 && t.pixDestroy && t.pixGetDimensions &&
+              t.pixAddBorderGeneral && t.pixRemoveBorderGeneral && t.pixCreate && t.pixGetData &&
+              t.pixGetWpl && t.pixTilingCreate && t.pixTilingNoStripOnPaint && t.pixTilingGetTile &&
+              t.pixTilingPaintTile && t.pixTilingDestroy && t.pixSauvolaBinarize &&
+              t.pixWriteMemTiff && t.lept_free && t.pixScaleToGray;
+    FWarpAvailable = FLoaded && t.ptaCreate && t.ptaAddPt && t.ptaDestroy &&
+                     t.pixProjectivePtaGray && t.boxCreate && t.boxDestroy && t.pixClipRectangle;
 }
 
 TLeptonica::~TLeptonica() {

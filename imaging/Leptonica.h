@@ -1,6 +1,8 @@
 // Run-time binding of the Leptonica image library: the library is loaded at
-// the start of every run, its functions are looked up by name, and it is
-// released when the run ends.
+// the start of every run, its functions are looked up by name into one table
+// that the binarisation engine and the projective warp share, and it is
+// released when the run ends. Nothing of it lives outside the TLeptonica
+// object, so worker threads use the table of the run that started them.
 #pragma once
 
 #include <leptonica/allheaders.h>
@@ -26,12 +28,32 @@ public:
         // Not one of the engine's seven: the image's size without touching
         // the image struct, which newer releases keep private.
         decltype(&::pixGetDimensions) pixGetDimensions = nullptr;
-        // Optional: decoding only the luminance of a JPEG page. When missing,
-        // pages are read in colour and converted to grey.
-        decltype(&::pixReadJpeg) pixReadJpeg = nullptr;
         // Padding for pages smaller than the threshold window.
         decltype(&::pixAddBorderGeneral) pixAddBorderGeneral = nullptr;
         decltype(&::pixRemoveBorderGeneral) pixRemoveBorderGeneral = nullptr;
+        // The page's grey image is written row by row as the JPEG decodes.
+        decltype(&::pixCreate) pixCreate = nullptr;
+        decltype(&::pixGetData) pixGetData = nullptr;
+        decltype(&::pixGetWpl) pixGetWpl = nullptr;
+        // Sauvola's tiles, thresholded on several threads at once.
+        decltype(&::pixTilingCreate) pixTilingCreate = nullptr;
+        decltype(&::pixTilingNoStripOnPaint) pixTilingNoStripOnPaint = nullptr;
+        decltype(&::pixTilingGetTile) pixTilingGetTile = nullptr;
+        decltype(&::pixTilingPaintTile) pixTilingPaintTile = nullptr;
+        decltype(&::pixTilingDestroy) pixTilingDestroy = nullptr;
+        decltype(&::pixSauvolaBinarize) pixSauvolaBinarize = nullptr;
+        // The G4 TIFF made in memory, and the reduced preview.
+        decltype(&::pixWriteMemTiff) pixWriteMemTiff = nullptr;
+        decltype(&::lept_free) lept_free = nullptr;
+        decltype(&::pixScaleToGray) pixScaleToGray = nullptr;
+        // The projective warp of a page outline.
+        decltype(&::ptaCreate) ptaCreate = nullptr;
+        decltype(&::ptaAddPt) ptaAddPt = nullptr;
+        decltype(&::ptaDestroy) ptaDestroy = nullptr;
+        decltype(&::pixProjectivePtaGray) pixProjectivePtaGray = nullptr;
+        decltype(&::boxCreate) boxCreate = nullptr;
+        decltype(&::boxDestroy) boxDestroy = nullptr;
+        decltype(&::pixClipRectangle) pixClipRectangle = nullptr;
     };
 
     // Loads the library: the program folder first, then the system's copy.
@@ -42,10 +64,12 @@ public:
     TLeptonica(const TLeptonica&) = delete;
     TLeptonica& operator=(const TLeptonica&) = delete;
 
-    // True when the library was loaded and all entry points were found.
+    // True when the library was loaded and every entry point of the engine
+    // was found.
     bool Loaded() const { return FLoaded; }
-    // The loaded library, for binding further functions (the warp); null
-    // when nothing was loaded.
+    // True when, besides, all seven warp functions were found.
+    bool WarpAvailable() const { return FWarpAvailable; }
+    // The loaded library; null when nothing was loaded.
     QLibrary* Library() const { return FLibrary.get(); }
     const TTable& Fn() const { return FTable; }
 
@@ -56,43 +80,48 @@ private:
     std::unique_ptr<QLibrary> FLibrary;
     TTable FTable;
     bool FLoaded = false;
+    bool FWarpAvailable = false;
 };
 
-// Owns one Leptonica image and releases it through the bound pixDestroy.
-class TPixPtr {
+// Owns one Leptonica object (an image, a point array, a box, a tiling) and
+// releases it through the bound destroy function of its type.
+template <typename T> class TLeptPtr {
 public:
-    TPixPtr() = default;
-    TPixPtr(PIX* pix, decltype(&::pixDestroy) destroy) : FPix(pix), FDestroy(destroy) {}
-    ~TPixPtr() { reset(); }
-    TPixPtr(TPixPtr&& other) noexcept : FPix(other.release()), FDestroy(other.FDestroy) {}
-    TPixPtr& operator=(TPixPtr&& other) noexcept {
+    using TDestroy = void (*)(T**);
+    TLeptPtr() = default;
+    TLeptPtr(T* p, TDestroy destroy) : FP(p), FDestroy(destroy) {}
+    ~TLeptPtr() { reset(); }
+    TLeptPtr(TLeptPtr&& other) noexcept : FP(other.release()), FDestroy(other.FDestroy) {}
+    TLeptPtr& operator=(TLeptPtr&& other) noexcept {
         if (this != &other) {
             reset();
             FDestroy = other.FDestroy;
-            FPix = other.release();
+            FP = other.release();
         }
         return *this;
     }
-    TPixPtr(const TPixPtr&) = delete;
-    TPixPtr& operator=(const TPixPtr&) = delete;
+    TLeptPtr(const TLeptPtr&) = delete;
+    TLeptPtr& operator=(const TLeptPtr&) = delete;
 
-    PIX* get() const { return FPix; }
-    explicit operator bool() const { return FPix != nullptr; }
-    PIX* release() {
-        PIX* p = FPix;
-        FPix = nullptr;
+    T* get() const { return FP; }
+    explicit operator bool() const { return FP != nullptr; }
+    T* release() {
+        T* p = FP;
+        FP = nullptr;
         return p;
     }
     void reset() {
-        if (FPix != nullptr && FDestroy != nullptr) {
-            FDestroy(&FPix);
+        if (FP != nullptr && FDestroy != nullptr) {
+            FDestroy(&FP);
         }
-        FPix = nullptr;
+        FP = nullptr;
     }
 
 private:
-    PIX* FPix = nullptr;
-    decltype(&::pixDestroy) FDestroy = nullptr;
+    T* FP = nullptr;
+    TDestroy FDestroy = nullptr;
 };
+
+using TPixPtr = TLeptPtr<PIX>;
 
 } // namespace bitonix

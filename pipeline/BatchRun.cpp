@@ -15,16 +15,17 @@ namespace bitonix {
 
 namespace {
 
-// Releases what a run holds, in this order, however the run ends: the open
-// PDF, the files' temporary folders, the image library, the detector, and
-// last the run's private folder.
+// Releases what a run holds, in this order, however the run ends: the
+// binariser's workers, the open PDF, the files' temporary folders, the image
+// library, the detector, and last the run's private folder.
 class TRunCleanup {
 public:
     TRunCleanup(TRunContext& ctx, const TBatchFileList& files) : FCtx(ctx), FFiles(files) {}
     ~TRunCleanup() {
+        // Work done ahead is thrown away before the files it reads go.
+        FCtx.Binarised.reset();
         FCtx.Writer.kpdfabort();
         CleanupBatchTempDirs(FFiles);
-        InitLeptonicaWarp(nullptr);
         Lept.reset();
         UnloadDocDetect();
         RunDir.reset();
@@ -89,7 +90,6 @@ TRunResult RunBatch(const TRunSettings& settings, const TLangStrings& strings, T
                 "Install Leptonica (Debian: liblept5) or place it beside the program."));
         }
         ctx.Lept = cleanup.Lept.get();
-        InitLeptonicaWarp(cleanup.Lept->Library());
         LoadDocDetect(settings.ProgramDir);
 
         if (settings.Merged) {
@@ -119,12 +119,13 @@ TRunResult RunBatch(const TRunSettings& settings, const TLangStrings& strings, T
             }
             const int total = static_cast<int>(pages.size());
             host.SetProgress(total, 0);
+            StartBinarising(ctx, pages, corrections);
             int processed = 0;
             for (const TBatchFileInfo& file : files) {
                 if (host.Cancelled()) {
                     break;
                 }
-                ProcessPreparedFile(ctx, file, pages, corrections, total, processed);
+                ProcessPreparedFile(ctx, file, pages, total, processed);
             }
             if (!host.Cancelled() && settings.Merged) {
                 saveqpdfout(ctx, ctx.MergedOutput);

@@ -1,33 +1,22 @@
 // Page processing: binarise, preview, take the G4 strips out, add the page.
 #include "pipeline/PageProcessing.h"
 
+#include "correction/DocCorrection.h"
 #include "imaging/BinarisationEngine.h"
 #include "imaging/TiffAccess.h"
 #include "pipeline/G4StripTransfer.h"
-#include "pipeline/TempFiles.h"
 #include "support/Error.h"
 #include "support/Rounding.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace bitonix {
 
 namespace {
-
-// Removes a work file when the page is done, also when an error ends it.
-class TWorkFile {
-public:
-    explicit TWorkFile(QString path) : FPath(std::move(path)) {}
-    ~TWorkFile() { QFile::remove(FPath); }
-    TWorkFile(const TWorkFile&) = delete;
-    TWorkFile& operator=(const TWorkFile&) = delete;
-    const QString& Path() const { return FPath; }
-
-private:
-    QString FPath;
-};
 
 // The writer reports failures with standard exceptions; a run reports
 // TError, with the writer call and the file it was working on.
@@ -44,15 +33,6 @@ template <typename TFn> void WriterCall(const char* call, const QString& file, i
     }
 }
 
-void LoadFile(const QString& path, TMemoryStream& stream) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw TError(QStringLiteral("Unable to open file '") + path + QLatin1Char('\''));
-    }
-    const QByteArray bytes = file.readAll();
-    stream.Assign(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-}
-
 QString ProgressLabel(const TRunContext& ctx, const TBatchFileInfo& file, int pageInFile) {
     return ctx.S.SPrgFile + QLatin1Char(' ') + QString::number(file.ListIndex + 1) +
            QLatin1Char('/') + QString::number(ctx.Settings.Files.size()) + QStringLiteral(": ") +
@@ -61,26 +41,36 @@ QString ProgressLabel(const TRunContext& ctx, const TBatchFileInfo& file, int pa
            QString::number(file.PageCount);
 }
 
-void ProcessPage(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageInfo& page,
-                 const TPageCorrection& corr, TMemoryStream& tiffStream, TMemoryStream& imageStream,
-                 int pageTotal, int& processed) {
-    const TRunSettings& s = ctx.Settings;
-    const TPerspMode mode = s.PerspMode;
-    const int obrot = mode == TPerspMode::pmSemi
-                          ? 0
-                          : (s.RotationIndex >= 1 && s.RotationIndex <= 3 ? s.RotationIndex : 0);
-    // The page JPEG lives in the run's private folder and is only read, so
-    // the binariser reads it where it lies.
-    const TWorkFile tif(ctx.tempdir + generaternd(8) + QStringLiteral(".tif"));
-    ctx.Host.Pump();
-    leptbin(*ctx.Lept, page.PageJpgFile, tif.Path(), std::max(8, s.WHSize),
-            static_cast<float>(s.Contrast / 100.0), obrot, corr, mode);
-    ctx.Host.Pump();
-    if (ctx.Host.WantsPreview() && QFileInfo::exists(tif.Path())) {
-        ctx.Host.ShowPreview(ReadTiffIntoBitmap(tif.Path(), 0));
+// The name the page's work TIFF had when the binariser wrote it to a file;
+// a page that cannot be binarised is still reported under it.
+QString WorkTiffName(const QString& pageJpg) {
+    QString base = pageJpg;
+    if (base.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)) {
+        base.chop(4);
     }
-    LoadFile(tif.Path(), tiffStream);
-    QFile::remove(tif.Path());
+    return base + QStringLiteral(".tif");
+}
+
+void ProcessPage(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageInfo& page,
+                 int order, TMemoryStream& tiffStream, TMemoryStream& imageStream, int pageTotal,
+                 int& processed) {
+    ctx.Host.Pump();
+    // The page was handed to the workers when the run began processing; its
+    // turn has come, so wait for it (the window stays responsive meanwhile).
+    ctx.Host.Await(ctx.Binarised->Take(order));
+    TBinarisedPage done = ctx.Binarised->Result(order);
+    ctx.Host.Pump();
+    if (done.Tiff.empty()) {
+        throw TError(QStringLiteral("Unable to open file '") + WorkTiffName(page.PageJpgFile) +
+                     QLatin1Char('\''))
+            .WithFile(file.InputFile)
+            .WithPage(page.LocalPageIndex + 1)
+            .WithCall(QStringLiteral("leptbin"));
+    }
+    if (ctx.Host.WantsPreview() && !done.Preview.isNull()) {
+        ctx.Host.ShowPreview(done.Preview);
+    }
+    tiffStream.Assign(std::move(done.Tiff));
 
     const TG4Image image = TransferG4Strips(tiffStream, imageStream);
     const TPagePlacement at = PlaceOnPage(image.W, image.H, KA4Page);
@@ -126,8 +116,44 @@ TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, TPageSize page) {
     return p;
 }
 
+TBinariseJob BinariseJobFor(const TRunSettings& s, const TPageCorrection& corr, bool preview) {
+    const TPerspMode mode = s.PerspMode;
+    const int obrot = mode == TPerspMode::pmSemi
+                          ? 0
+                          : (s.RotationIndex >= 1 && s.RotationIndex <= 3 ? s.RotationIndex : 0);
+    TBinariseJob job;
+    job.PageJpg = corr.PageJpgFile;
+    job.WHSize = std::max(8, s.WHSize);
+    job.Factor = static_cast<float>(s.Contrast / 100.0);
+    job.Rotation = PageRotationAngle(obrot, corr, mode);
+    if ((mode == TPerspMode::pmAuto || mode == TPerspMode::pmSemi) &&
+        CorrectionChangesGeometry(corr)) {
+        job.Warp = corr.Corners;
+    }
+    job.PreviewSide = preview ? KPreviewSide : 0;
+    job.Threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    return job;
+}
+
+void StartBinarising(TRunContext& ctx, const TBatchPageList& pages,
+                     const TPageCorrectionList& corrections) {
+    std::vector<TBinariseJob> jobs;
+    jobs.reserve(static_cast<std::size_t>(pages.size()));
+    for (const TBatchPageInfo& page : pages) {
+        jobs.push_back(BinariseJobFor(ctx.Settings, corrections.at(page.CorrectionIndex),
+                                      ctx.Host.WantsPreview()));
+    }
+    const int window = std::max(1, ctx.Settings.PageWorkers);
+    const int count = static_cast<int>(jobs.size());
+    const auto shared = std::make_shared<const std::vector<TBinariseJob>>(std::move(jobs));
+    const TLeptonica* lept = ctx.Lept;
+    ctx.Binarised = std::make_unique<TOrderedWork<TBinarisedPage>>(count, window, window, [=] {
+        return [=](int k) { return leptbin(*lept, (*shared)[static_cast<std::size_t>(k)]); };
+    });
+}
+
 void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageList& pages,
-                         const TPageCorrectionList& corrections, int pageTotal, int& processed) {
+                         int pageTotal, int& processed) {
     if (file.PageCount <= 0) {
         return;
     }
@@ -141,9 +167,8 @@ void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBa
         ctx.Host.SelectListRow(file.ListIndex);
     }
     for (int k = file.FirstPageIndex; k < file.FirstPageIndex + file.PageCount; ++k) {
-        const TBatchPageInfo& page = pages.at(k);
-        const TPageCorrection corr = corrections.at(page.CorrectionIndex);
-        ProcessPage(ctx, file, page, corr, tiffStream, imageStream, pageTotal, processed);
+        // Pages are binarised in the order of the page list.
+        ProcessPage(ctx, file, pages.at(k), k, tiffStream, imageStream, pageTotal, processed);
         if (ctx.Host.Cancelled()) {
             break;
         }

@@ -21,13 +21,31 @@ struct TPagePlacement {
 };
 TPagePlacement PlaceOnPage(std::uint32_t w, std::uint32_t h, TPageSize page);
 
-// Binarises every page of `file` and appends it to the open PDF (begun here
-// when none is open). In separate mode the file's PDF is finished under its
-// OutputFile unless the run was stopped. `processed` counts the run's pages.
-// The stop flag is honoured after each page. A page's work files are removed
-// however the page ends.
+// Longer side, in pixels, of the reduced page a host's preview is shown from.
+inline constexpr int KPreviewSide = 1200;
+
+// What the binariser does with a page of a run with `settings`: the page's
+// turn (its own in the manual mode, the global choice otherwise), the
+// outline to straighten (only in the straightening modes and only when the
+// corners differ from the full page), intensity and window, and a preview
+// when `preview`.
+TBinariseJob BinariseJobFor(const TRunSettings& settings, const TPageCorrection& corr,
+                            bool preview);
+
+// Hands every page of the run (in the order of `pages`) to the binariser's
+// worker threads: Settings.PageWorkers pages at a time, each on all cores.
+// ProcessPreparedFile takes them in that order.
+void StartBinarising(TRunContext& ctx, const TBatchPageList& pages,
+                     const TPageCorrectionList& corrections);
+
+// Appends every page of `file`, binarised by the workers StartBinarising
+// started, to the open PDF (begun here when none is open). In separate mode
+// the file's PDF is finished under its OutputFile unless the run was
+// stopped. `processed` counts the run's pages. The stop flag is honoured
+// after each page. Throws "Unable to open file '<page>.tif'" for a page the
+// binariser could not make.
 void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageList& pages,
-                         const TPageCorrectionList& corrections, int pageTotal, int& processed);
+                         int pageTotal, int& processed);
 
 // Finishes the open PDF into `filename` and restarts the image numbering.
 void saveqpdfout(TRunContext& ctx, const QString& filename);

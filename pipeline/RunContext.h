@@ -4,6 +4,7 @@
 #pragma once
 
 #include "correction/PageCorrection.h"
+#include "imaging/BinarisationEngine.h"
 #include "imaging/ExtractFeedback.h"
 #include "imaging/Leptonica.h"
 #include "pdf/PdfWriter.h"
@@ -13,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace bitonix {
@@ -32,6 +34,7 @@ struct TRunSettings {
     QString Progname = QStringLiteral("Bitonix");      // title written into every PDF
     QString TempParent;                                // where the run's folder goes; empty: system
     TKPdfClock Clock;                                  // PDF dates; empty: local time
+    int PageWorkers = 1; // pages prepared and binarised ahead at once (1: one at a time)
 };
 
 // State of a run in progress.
@@ -47,6 +50,8 @@ struct TRunContext {
     TKPdfWriter Writer;
     int pageno = 1;      // image number within the open PDF
     QStringList Written; // PDFs finished by this run, in order
+    // The run's pages binarised on worker threads, in processing order.
+    std::unique_ptr<TOrderedWork<TBinarisedPage>> Binarised;
 
     bool SeparateMode() const { return !Settings.Merged; }
 };

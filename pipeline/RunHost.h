@@ -3,6 +3,7 @@
 #pragma once
 
 #include "correction/PageCorrection.h"
+#include "support/OrderedWork.h"
 
 #include <QImage>
 #include <QString>
@@ -34,6 +35,11 @@ public:
     virtual void MergedOutputChanged(const QString& path) = 0;
     // Processes pending events so the window stays responsive.
     virtual void Pump() = 0;
+    // Waits for pixel work running on worker threads. The window keeps
+    // handling its events meanwhile (a Stop press or a close is seen at once);
+    // a host without events simply blocks. Not a pump: it runs no handlers a
+    // run counts on.
+    virtual void Await(TAwaitable& work) { work.Wait(); }
     // A plain message box (used once per run when Leptonica is missing).
     virtual void ShowMessage(const QString& text) = 0;
     // Shows the corner editor over all pages. Returns true when the user

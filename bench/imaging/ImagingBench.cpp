@@ -99,7 +99,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "Leptonica not found\n");
         return 1;
     }
-    InitLeptonicaWarp(lept.Library());
     const TLept L{
         lept.Library(),
         reinterpret_cast<decltype(&::pixCreate)>(lept.Library()->resolve("pixCreate")),
@@ -140,17 +139,15 @@ int main(int argc, char* argv[]) {
             TPageCorrection corr;
             t["measure"].push_back(Ms([&] { GetImgSize(jpg, corr.ImgW, corr.ImgH); }));
             SetFullPageCorners(corr);
-            const QString tif = dir.filePath("p.tif");
-            t["leptbin"].push_back(
-                Ms([&] { leptbin(lept, jpg, tif, 8, 0.21F, 0, corr, TPerspMode::pmNone); }));
+            TBinariseJob job;
+            job.PageJpg = jpg;
+            TBinarisedPage done;
+            t["leptbin"].push_back(Ms([&] { done = leptbin(lept, job); }));
             TMemoryStream tiff;
             TMemoryStream image;
             TG4Image g4;
             t["strips"].push_back(Ms([&] {
-                QFile in(tif);
-                in.open(QIODevice::ReadOnly);
-                const QByteArray bytes = in.readAll();
-                tiff.Assign(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+                tiff.Assign(std::move(done.Tiff));
                 g4 = TransferG4Strips(tiff, image);
             }));
             TKPdfWriter writer("bench");

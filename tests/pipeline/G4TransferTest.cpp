@@ -97,9 +97,16 @@ TEST(G4Transfer, PdfImageDecodesToTheBinarisedPixels) {
         const QString jpg = dir.filePath(QString("p%1.jpg").arg(page));
         WriteJpegFile(jpg, doc.constBits(), doc.width(), doc.height(),
                       static_cast<int>(doc.bytesPerLine()), TPixelOrder::poBGRX, 90);
-        TPageCorrection corr;
+        TBinariseJob job;
+        job.PageJpg = jpg;
+        job.Rotation = page == 1 ? 90 : 0;
+        const TBinarisedPage done = leptbin(lept, job);
         const QString tif = dir.filePath(QString("p%1.tif").arg(page));
-        leptbin(lept, jpg, tif, 8, 0.21F, page == 1 ? 2 : 0, corr, TPerspMode::pmNone);
+        QFile f(tif);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(done.Tiff.data()),
+                static_cast<qint64>(done.Tiff.size()));
+        f.close();
         tiffs << tif;
         TMemoryStream tiff = LoadStream(tif);
         TMemoryStream image;
