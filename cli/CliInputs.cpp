@@ -76,7 +76,9 @@ QString FolderOf(const QString& path) {
 
 // Empty when a new file can be made in `folder`, else the usage error.
 QString FolderProblem(const QString& folder, const QString& what) {
-    const QFileInfo info(folder);
+    // Without its trailing '/', so that a file in the folder's place is seen as one.
+    const QFileInfo info(folder.size() > 1 && folder.endsWith(QLatin1Char('/')) ? folder.chopped(1)
+                                                                                : folder);
     if (!info.exists()) {
         return QStringLiteral("%1 %2 does not exist").arg(what, Quoted(folder));
     }
