@@ -92,8 +92,9 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
     }
     if (!inputs.Skipped.isEmpty()) {
         if (!options.Quiet) {
-            PrintError(
-                QStringLiteral("%1 of the inputs skipped (see above)").arg(inputs.Skipped.size()));
+            const qsizetype n = inputs.Skipped.size();
+            PrintError(n == 1 ? QStringLiteral("1 input was skipped (see above)")
+                              : QStringLiteral("%1 inputs were skipped (see above)").arg(n));
         }
         return KExitSkipped;
     }
