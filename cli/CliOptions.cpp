@@ -13,10 +13,18 @@ namespace {
 
 const QStringList KRotateChoices = {QStringLiteral("none"), QStringLiteral("left"),
                                     QStringLiteral("right"), QStringLiteral("180")};
+const QStringList KStraightenChoices = {QStringLiteral("off"), QStringLiteral("auto")};
 constexpr int KMinWHSize = 8;
 constexpr int KMaxWHSize = 10000;
 constexpr int KHelpIndent = 25; // column where an option's description starts
 constexpr int KHelpWidth = 79;
+
+// "a, b or c".
+QString OrList(const QStringList& items) {
+    return items.size() < 2 ? items.join(QString())
+                            : items.mid(0, items.size() - 1).join(QStringLiteral(", ")) +
+                                  QStringLiteral(" or ") + items.last();
+}
 
 // Every option, in the order --help lists them. The description is the help
 // text, wrapped when printed.
@@ -30,13 +38,12 @@ struct TOptionTable {
                                "<filesrc> replaced by the input's name without its extension, "
                                "then .pdf; default \"[BW]<filesrc>\"",
                                "TEXT"};
-    QCommandLineOption Dpi{{"r", "dpi"},
-                           "the resolution PDF pages are rendered at, in dots per inch: " +
-                               DpiItems().mid(0, DpiItems().size() - 1).join(", ") + " or " +
-                               DpiItems().last() +
-                               "; default 300. Applies to PDF inputs only: images and TIFF "
-                               "pages keep their own pixels",
-                           "N"};
+    QCommandLineOption Dpi{
+        {"r", "dpi"},
+        "the resolution PDF pages are rendered at, in dots per inch: " + OrList(DpiItems()) +
+            "; default 300. Applies to PDF inputs only: images and TIFF "
+            "pages keep their own pixels",
+        "N"};
     QCommandLineOption Rotate{QStringList{"rotate"},
                               "turn every page: none, left (90 degrees counter-clockwise), right "
                               "(90 degrees clockwise) or 180; default none",
@@ -111,14 +118,47 @@ QString Wrap(const QString& text, int indent, int width) {
     return out;
 }
 
-bool ParseInt(const QString& text, int low, int high, int& value) {
+QString LongName(const QCommandLineOption& option) {
+    return QStringLiteral("--") + option.names().last();
+}
+
+// The value of `option`, when given, as a number from `low` to `high` into
+// `value`. False, with `error` set, when it is no such number.
+bool TakeNumber(const QCommandLineParser& parser, const QCommandLineOption& option, int low,
+                int high, int& value, QString& error) {
+    if (!parser.isSet(option)) {
+        return true;
+    }
+    const QString text = parser.value(option);
     bool ok = false;
     const int v = text.toInt(&ok);
-    if (!ok || v < low || v > high) {
-        return false;
+    if (ok && v >= low && v <= high) {
+        value = v;
+        return true;
     }
-    value = v;
-    return true;
+    error = QStringLiteral("%1 must be a number from %2 to %3, not '%4'")
+                .arg(LongName(option))
+                .arg(low)
+                .arg(high)
+                .arg(text);
+    return false;
+}
+
+// The value of `option`, when given, as its index in `choices` into `index`.
+// False, with `error` set, when it is none of them.
+bool TakeChoice(const QCommandLineParser& parser, const QCommandLineOption& option,
+                const QStringList& choices, int& index, QString& error) {
+    if (!parser.isSet(option)) {
+        return true;
+    }
+    const QString text = parser.value(option);
+    const qsizetype i = choices.indexOf(text);
+    if (i >= 0) {
+        index = static_cast<int>(i);
+        return true;
+    }
+    error = QStringLiteral("%1 must be %2, not '%3'").arg(LongName(option), OrList(choices), text);
+    return false;
 }
 
 // The checked values of the options into `out`; the first fault sets out.Error.
@@ -141,47 +181,16 @@ void TakeValues(const QCommandLineParser& parser, const TOptionTable& t, TCliOpt
             return;
         }
     }
-    if (parser.isSet(t.Dpi)) {
-        run.DpiText = parser.value(t.Dpi);
-        if (!DpiItems().contains(run.DpiText)) {
-            out.Error = QStringLiteral("--dpi must be one of %1, not '%2'")
-                            .arg(DpiItems().join(QStringLiteral(", ")), run.DpiText);
-            return;
-        }
-    }
-    if (parser.isSet(t.Rotate)) {
-        run.RotationIndex = static_cast<int>(KRotateChoices.indexOf(parser.value(t.Rotate)));
-        if (run.RotationIndex < 0) {
-            out.Error = QStringLiteral("--rotate must be none, left, right or 180, not '%1'")
-                            .arg(parser.value(t.Rotate));
-            return;
-        }
-    }
-    if (parser.isSet(t.Contrast) &&
-        !ParseInt(parser.value(t.Contrast), ContrastMin, ContrastMax, run.Contrast)) {
-        out.Error = QStringLiteral("--contrast must be a number from %1 to %2, not '%3'")
-                        .arg(ContrastMin)
-                        .arg(ContrastMax)
-                        .arg(parser.value(t.Contrast));
-        return;
-    }
-    if (parser.isSet(t.Straighten)) {
-        const QString mode = parser.value(t.Straighten);
-        if (mode == QLatin1String("off")) {
-            run.PerspMode = TPerspMode::pmNone;
-        } else if (mode == QLatin1String("auto")) {
-            run.PerspMode = TPerspMode::pmAuto;
-        } else {
-            out.Error = QStringLiteral("--straighten must be off or auto, not '%1'").arg(mode);
-            return;
-        }
-    }
-    if (parser.isSet(t.WHSize) &&
-        !ParseInt(parser.value(t.WHSize), KMinWHSize, KMaxWHSize, run.WHSize)) {
-        out.Error = QStringLiteral("--whsize must be a number from %1 to %2, not '%3'")
-                        .arg(KMinWHSize)
-                        .arg(KMaxWHSize)
-                        .arg(parser.value(t.WHSize));
+    const QStringList dpis = DpiItems();
+    int dpi = static_cast<int>(dpis.indexOf(run.DpiText));
+    int straighten = run.PerspMode == TPerspMode::pmAuto ? 1 : 0;
+    if (TakeChoice(parser, t.Dpi, dpis, dpi, out.Error) &&
+        TakeChoice(parser, t.Rotate, KRotateChoices, run.RotationIndex, out.Error) &&
+        TakeNumber(parser, t.Contrast, ContrastMin, ContrastMax, run.Contrast, out.Error) &&
+        TakeChoice(parser, t.Straighten, KStraightenChoices, straighten, out.Error) &&
+        TakeNumber(parser, t.WHSize, KMinWHSize, KMaxWHSize, run.WHSize, out.Error)) {
+        run.DpiText = dpis.value(dpi);
+        run.PerspMode = straighten == 1 ? TPerspMode::pmAuto : TPerspMode::pmNone;
     }
 }
 

@@ -156,7 +156,7 @@ TEST_F(CliTable, CommandLines) {
         {"DPI not in the list",
          {"-r=400", "a.png"},
          2,
-         "--dpi must be one of 75, 100, 150, 200, 300, 600, 1200, not '400'"},
+         "--dpi must be 75, 100, 150, 200, 300, 600 or 1200, not '400'"},
         {"bad rotation",
          {"--rotate", "sideways", "a.png"},
          2,
