@@ -65,9 +65,12 @@ zpty -d z
 
 } // namespace
 
-TEST(CliDocs, ManualPagesRenderWithoutWarnings) {
+TEST(CliDocs, ManualPagesRenderWithoutWarningsAndNameThisVersion) {
+    const QString version = QString::fromUtf8(Cli({"--version"}).Out).section(' ', 1).trimmed();
+    ASSERT_FALSE(version.isEmpty());
     for (const QString& page : KManPages) {
         SCOPED_TRACE(page.toStdString());
+        EXPECT_TRUE(ReadText(page).section('\n', 0, 0).contains("\"Bitonix " + version + "\""));
         TCliResult r = RunProgram("groff", {"-ww", "-z", "-man", page});
         EXPECT_EQ(r.Code, 0);
         EXPECT_TRUE(r.Err.isEmpty()) << r.Err.toStdString();

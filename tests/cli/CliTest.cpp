@@ -86,7 +86,7 @@ protected:
 
 } // namespace
 
-TEST_F(CliTable, CommandLines) {
+TEST_F(CliTable, OptionFormsExitStatusesFoldersAndStreams) {
     const QByteArray pdf = ReadAll(Dir.filePath("b.pdf"));
     const QByteArray png = ReadAll(Dir.filePath("scans/B.png"));
     const QByteArray tiff = ReadAll(WriteColourTiff(Dir.filePath("t.tif"), 3, 60, 40));
