@@ -1,37 +1,78 @@
-// The run's view of the terminal: status lines on standard error, Ctrl-C as
-// the stop request.
+// The run's view of the terminal: progress on standard error, Ctrl-C as the
+// stop request.
 #pragma once
 
 #include "pipeline/RunHost.h"
 
+#include <QStringList>
+#include <chrono>
+
 namespace bitonix {
+
+// How progress is shown on standard error.
+enum class TProgressStyle {
+    psQuiet,    // nothing but errors
+    psLines,    // a line per input as its conversion starts
+    psVerbose,  // also a line per prepared and per converted page
+    psTerminal, // one line, rewritten in place
+};
 
 class TCliHost : public TRunHost {
 public:
-    explicit TCliHost(bool quiet) : FQuiet(quiet) {}
+    // `names` are what progress calls the run's inputs, in list order.
+    TCliHost(TProgressStyle style, QStringList names);
+
+    // psQuiet with -q, psVerbose with -v, else psTerminal when standard
+    // error is a terminal that can move back to the start of a line.
+    static TProgressStyle StyleFor(bool quiet, bool verbose);
 
     // Makes SIGINT and SIGTERM set the stop flag instead of ending the
     // process; a second signal ends it at once.
     static void InstallStopSignals();
     static bool StopRequested();
 
+    // A line for the user (a warning or an error), printed in every style;
+    // the terminal line is moved out of its way.
+    void Message(const QString& text);
+    // Ends the progress display: the terminal line is closed, and the run's
+    // last status text (its duration, or "Cancelled") is printed unless
+    // quiet.
+    void Finish();
+
     bool Cancelled() const override { return StopRequested(); }
     void SetStatusText(const QString& text) override;
     void SetProgressLabel(const QString&) override {}
-    void SetProgressMarquee(bool) override {}
-    void SetProgress(int, int) override {}
+    void SetProgressMarquee(bool on) override;
+    void SetProgress(int maximum, int position) override;
     bool WantsPreview() const override { return false; }
     void ShowPreview(const QImage&) override {}
-    void SelectListRow(int) override {}
+    void SelectListRow(int row) override;
     void MergedOutputChanged(const QString&) override {}
     void Pump() override {}
-    void ShowMessage(const QString& text) override;
+    void ShowMessage(const QString& text) override { Message(text); }
     // The command line has no editor: pages keep their corners.
     bool EditCorrections(TPageCorrectionList&) override { return true; }
 
 private:
-    bool FQuiet;
+    QString Counter() const;
+    // The page line of the current input after its page `page` (0: before
+    // its first page).
+    QString PageLine(int page) const;
+    // Shows one progress line as the style wants it.
+    void Show(const QString& line);
+    void CloseTerminalLine();
+
+    TProgressStyle FStyle;
+    QStringList FNames;
+    int FRow = 0;
+    bool FPreparing = false;  // inputs are being prepared
+    bool FConverting = false; // pages are being converted
+    int FTotal = 0;           // pages of the run
+    int FDone = 0;            // pages of the run converted
+    int FFileStart = 0;       // pages done when the current input's first page began
+    std::chrono::steady_clock::time_point FStart;
     QString FLastStatus;
+    qsizetype FShownWidth = 0; // characters of the terminal line now on screen
 };
 
 } // namespace bitonix

@@ -1,12 +1,18 @@
 // bitonix-cli: the conversion run without a window, for scripts and batches.
 #include "cli/CliHost.h"
+#include "cli/CliInputs.h"
 #include "cli/CliOptions.h"
+#include "cli/ExitStatus.h"
+#include "cli/StdStreams.h"
 #include "pipeline/BatchRun.h"
+#include "pipeline/TempFiles.h"
 #include "support/Error.h"
 #include "support/Version.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
+#include <memory>
 
 using namespace bitonix;
 
@@ -16,6 +22,85 @@ void Print(FILE* to, const QString& text) {
     std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
 }
 
+void PrintError(const QString& text) {
+    Print(stderr, QStringLiteral("bitonix-cli: ") + text);
+}
+
+int UsageError(const QString& text) {
+    PrintError(text);
+    Print(stderr, CliUsageHint());
+    return KExitUsage;
+}
+
+// Runs the conversion of the checked inputs and reports it. `streams` is the
+// private folder for standard input and output, when either is used.
+int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* streams) {
+    if (inputs.StdinIndex >= 0) {
+        const TSpoolResult spool =
+            SpoolStandardInput(streams->Path(), [] { return TCliHost::StopRequested(); });
+        if (spool.Stopped) {
+            if (!options.Quiet) {
+                Print(stderr, TLangStrings().SPrgCancelled);
+            }
+            return KExitStopped;
+        }
+        if (spool.Path.isEmpty()) {
+            inputs.Skipped << QStringLiteral("skipping standard input: ") + spool.Problem;
+            PrintError(inputs.Skipped.last());
+            inputs.Files.removeAt(inputs.StdinIndex);
+            inputs.Names.removeAt(inputs.StdinIndex);
+        } else {
+            inputs.Files[inputs.StdinIndex] = spool.Path;
+        }
+    }
+    if (inputs.Files.isEmpty()) {
+        PrintError(QStringLiteral("nothing to convert: every input was skipped"));
+        return KExitFailed;
+    }
+
+    TRunSettings settings = options.Run;
+    settings.Files = inputs.Files;
+    settings.Merged = options.Merged();
+    if (options.ToStdout()) {
+        settings.MergedOutput = streams->Path() + QStringLiteral("stdout.pdf");
+    } else if (settings.Merged) {
+        settings.MergedOutput = QFileInfo(options.Output).absoluteFilePath();
+    }
+    settings.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    settings.Progname = ProgramTitle();
+
+    TCliHost host(TCliHost::StyleFor(options.Quiet, options.Verbose), inputs.Names);
+    const TLangStrings strings;
+    TRunResult result;
+    try {
+        result = RunBatch(settings, strings, host);
+    } catch (...) {
+        host.Message(QStringLiteral("bitonix-cli: ") + ExceptionText());
+        return KExitFailed;
+    }
+    host.Finish();
+    if (result.Cancelled) {
+        return KExitStopped;
+    }
+    if (options.ToStdout()) {
+        CopyToStandardOutput(result.MergedOutput);
+    } else {
+        for (const QString& written : result.Written) {
+            Print(stdout, written);
+        }
+        std::fflush(stdout);
+    }
+    if (!inputs.Skipped.isEmpty()) {
+        if (!options.Quiet) {
+            const qsizetype n = inputs.Skipped.size();
+            PrintError(n == 1 ? QStringLiteral("1 input was skipped (see above)")
+                              : QStringLiteral("%1 inputs were skipped (see above)").arg(n));
+        }
+        return KExitSkipped;
+    }
+    return KExitDone;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -23,43 +108,35 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Bitonix"));
 
-    TCliOptions options = ParseCliOptions(QCoreApplication::arguments().mid(1));
+    const TCliOptions options = ParseCliOptions(QCoreApplication::arguments().mid(1));
     if (options.Help) {
         std::fputs(CliUsage().toLocal8Bit().constData(), stdout);
-        return 0;
+        return KExitDone;
     }
     if (options.Version) {
         Print(stdout, QStringLiteral("bitonix-cli ") + GetAppVersionStr());
-        return 0;
+        return KExitDone;
     }
     if (!options.Error.isEmpty()) {
-        Print(stderr, QStringLiteral("bitonix-cli: ") + options.Error);
-        Print(stderr, QStringLiteral("Try 'bitonix-cli --help' for more information."));
-        return 2;
+        return UsageError(options.Error);
     }
-    for (const QString& missing : options.Missing) {
-        Print(stderr,
-              QStringLiteral("bitonix-cli: warning: skipping '%1': no such file").arg(missing));
+    TCliInputs inputs = CollectInputs(options.Inputs);
+    if (const QString problem = CheckBeforeRun(options, inputs); !problem.isEmpty()) {
+        return UsageError(problem);
     }
-    const TLangStrings strings;
-    if (options.Run.Files.isEmpty()) {
-        Print(stderr, QStringLiteral("bitonix-cli: ") + strings.SMsgNoFiles);
-        return 2;
+    for (const QString& skipped : inputs.Skipped) {
+        PrintError(skipped);
     }
-    options.Run.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    options.Run.Progname = ProgramTitle();
 
     TCliHost::InstallStopSignals();
-    TCliHost host(options.Quiet);
     try {
-        const TRunResult result = RunBatch(options.Run, strings, host);
-        for (const QString& written : result.Written) {
-            Print(stdout, written);
+        std::unique_ptr<TRunTempDir> streams;
+        if (inputs.StdinIndex >= 0 || options.ToStdout()) {
+            streams = std::make_unique<TRunTempDir>();
         }
-        std::fflush(stdout);
-        return result.Cancelled ? 130 : 0;
+        return Convert(options, inputs, streams.get());
     } catch (...) {
-        Print(stderr, QStringLiteral("bitonix-cli: ") + ExceptionText());
+        PrintError(ExceptionText());
     }
-    return 1;
+    return KExitFailed;
 }
