@@ -7,6 +7,7 @@
 #include "settings/LanguageConfig.h"
 #include "settings/SettingsFile.h"
 #include "support/Error.h"
+#include "support/ProgramDir.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -203,7 +204,7 @@ void TAbout::BitBtn1Click() {
 }
 
 void TAbout::ReloadFormLanguage() {
-    TIniConfig ini = loadiniconfig(QCoreApplication::applicationDirPath(), FForm.ConfigFile());
+    TIniConfig ini = loadiniconfig(GetProgramDir(), FForm.ConfigFile());
     FForm.language = ini.language;
     FForm.FWHSize = ini.WHSize;
     FForm.Strings = std::move(ini.Strings);

@@ -1,8 +1,10 @@
 // bitonix-cli: the conversion run without a window, for scripts and batches.
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "correction/DocCorrection.h"
 #include "pipeline/BatchRun.h"
 #include "support/Error.h"
+#include "support/ProgramDir.h"
 #include "support/Version.h"
 
 #include <QCoreApplication>
@@ -46,7 +48,14 @@ int main(int argc, char* argv[]) {
         Print(stderr, QStringLiteral("bitonix-cli: ") + strings.SMsgNoFiles);
         return 2;
     }
-    options.Run.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    options.Run.ProgramDir = GetProgramDir() + QLatin1Char('/');
+    // The run goes on without the plugin, as the window does, but a script
+    // asking for straightening learns why nothing was straightened.
+    if (options.Run.PerspMode == TPerspMode::pmAuto && !LoadDocDetect(options.Run.ProgramDir)) {
+        Print(stderr, QStringLiteral("bitonix-cli: warning: the corner detector %1 could not be "
+                                     "loaded; pages are not straightened")
+                          .arg(options.Run.ProgramDir + DocDetectLibraryName()));
+    }
     options.Run.Progname = ProgramTitle();
 
     TCliHost::InstallStopSignals();

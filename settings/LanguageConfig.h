@@ -5,8 +5,8 @@
 
 #include "settings/LangStrings.h"
 #include "settings/SettingsFile.h"
+#include "support/ProgramDir.h"
 
-#include <QCoreApplication>
 #include <QString>
 
 namespace bitonix {
@@ -37,7 +37,7 @@ struct TIniConfig {
 //     and the file of `language`, both under <programDir>/lang/ (GetLangFile).
 // Missing folders, files, sections and keys are not errors. Throws only what
 // GetConfigFile throws when `configFile` is left to its default.
-TIniConfig loadiniconfig(const QString& programDir = QCoreApplication::applicationDirPath(),
+TIniConfig loadiniconfig(const QString& programDir = GetProgramDir(),
                          const QString& configFile = GetConfigFile(),
                          const QString& systemLanguage = getsyslanguage());
 

@@ -18,12 +18,14 @@ struct TResult {
     QString Err;
 };
 
-TResult Cli(const QStringList& args, const QString& cwd = {}) {
+const QString KCli = QStringLiteral(BITONIX_BIN_DIR "/bitonix-cli");
+
+TResult Cli(const QStringList& args, const QString& cwd = {}, const QString& program = KCli) {
     QProcess p;
     if (!cwd.isEmpty()) {
         p.setWorkingDirectory(cwd);
     }
-    p.start(QStringLiteral(BITONIX_BIN_DIR "/bitonix-cli"), args);
+    p.start(program, args);
     p.waitForFinished(300000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()),
@@ -86,6 +88,32 @@ TEST(Cli, MergedOutputIsMadeUniqueAndFailuresExitWithOne) {
     EXPECT_TRUE(r.Err.contains("Brak stron do przetworzenia: " + dir.filePath("empty.pdf")));
     EXPECT_FALSE(QFile::exists(dir.filePath("x.pdf")));
     EXPECT_TRUE(r.Out.isEmpty());
+}
+
+// The program folder is the real one behind a link, as when started through
+// /usr/bin/bitonix-cli; a copy elsewhere has no plugin beside it and says so.
+TEST(Cli, StraighteningFindsThePluginThroughALinkAndWarnsWithoutOne) {
+    QTemporaryDir dir;
+    Photo(dir.filePath("a.jpg"));
+    const QString linked = dir.filePath("linked-cli");
+    const QString copied = dir.filePath("copied-cli");
+    ASSERT_TRUE(QFile::link(KCli, linked));
+    ASSERT_TRUE(QFile::copy(KCli, copied));
+    const QString warning = "bitonix-cli: warning: the corner detector ";
+
+    TResult r = Cli({"-q", "-s", "auto", "-o", "linked.pdf", "a.jpg"}, dir.path(), linked);
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Err.contains(warning), !BITONIX_HAVE_DOCDETECT) << r.Err.toStdString();
+
+    r = Cli({"-q", "-s", "auto", "-o", "copied.pdf", "a.jpg"}, dir.path(), copied);
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.Err.contains(warning + dir.filePath("libdocdetect.so") +
+                               " could not be loaded; pages are not straightened"))
+        << r.Err.toStdString();
+    EXPECT_EQ(r.Out, dir.filePath("copied.pdf") + "\n");
+
+    r = Cli({"-q", "-o", "plain.pdf", "a.jpg"}, dir.path(), copied); // no straightening asked
+    EXPECT_FALSE(r.Err.contains(warning)) << r.Err.toStdString();
 }
 
 TEST(Cli, InterruptStopsCleanlyWithStatus130) {
