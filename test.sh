@@ -12,6 +12,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 "$here/scripts/build.sh" "$here/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$here/build-test" --output-on-failure -j "$(nproc)"
+"$here/scripts/package-check.sh" "$here/build-test"
 
 if [ "${BITONIX_SKIP_SANITIZE:-0}" != 1 ]; then
   "$here/scripts/build.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DBITONIX_SANITIZE=ON -DBITONIX_BENCH=OFF

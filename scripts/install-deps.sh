@@ -10,6 +10,7 @@ packages=(
   libopencv-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian strace
 )
 
 missing=()
