@@ -7,9 +7,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 app_id=org.example.bitonix
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
-apt=($SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -q)
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -q)
+if [ "$(id -u)" -ne 0 ]; then apt=(sudo "${apt[@]}"); fi
 installed() { dpkg-query -W -f='${Status}' bitonix 2>/dev/null | grep -q "ok installed"; }
 fail() {
   echo "package-check: $*" >&2
@@ -100,10 +99,15 @@ for _ in $(seq 60); do
 done
 sleep 1 # the window comes up and stays up
 gui=$(pgrep -P "$tracer" || true)
-[ -n "$gui" ] && kill -0 "$gui" 2>/dev/null || { wait "$tracer" || true; fail "the installed bitonix did not stay up"; }
+if [ -z "$gui" ] || ! kill -0 "$gui" 2>/dev/null; then
+  wait "$tracer" || true
+  fail "the installed bitonix did not stay up"
+fi
 kill -TERM "$gui"
 wait "$tracer" || true
-lang_read de && lang_read en || fail "the installed bitonix did not read /usr/lib/bitonix/lang/de.ini and en.ini"
+if ! lang_read de || ! lang_read en; then
+  fail "the installed bitonix did not read /usr/lib/bitonix/lang/de.ini and en.ini"
+fi
 echo "The window program started and read lang/de.ini and lang/en.ini from /usr/lib/bitonix"
 
 echo "== apt-get purge bitonix"
