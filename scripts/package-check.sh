@@ -2,7 +2,11 @@
 # Makes the .deb in a built folder, checks its metadata, installs it on this
 # machine, runs the installed programs, removes the package and checks that
 # nothing of it is left. Ends with the package removed, so later tests run
-# against the build tree. scripts/package-check.sh BUILD_DIR
+# against the build tree.
+#   scripts/package-check.sh BUILD_DIR
+# BUILD_DIR is a build with the tests and the detector plugin (build-test):
+# its page-photo tool makes the photo the installed bitonix-cli straightens.
+# Needs root or sudo, and ptrace for strace.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 app_id=org.example.bitonix
@@ -38,6 +42,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for need in liblept5 libqt6svg6 libqt6widgets6 libopencv-imgproc; do
   [[ $depends == *"$need"* ]] || fail "Depends lacks $need"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  icon=$work/root/usr/share/icons/hicolor/${size}x$size/apps/bitonix.png
+  file "$icon" | grep -q "PNG image data, $size x $size" || fail "no ${size}x$size icon in the package"
 done
 zcat "$work/root/usr/share/doc/bitonix/changelog.gz" >"$work/changelog"
 [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
