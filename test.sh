@@ -22,6 +22,8 @@ ctest --test-dir "$here/build-test" --output-on-failure -j "$(nproc)"
 phase "tests under de_DE.UTF-8"
 LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8 LANGUAGE=de \
   ctest --test-dir "$here/build-test" --output-on-failure -j "$(nproc)"
+phase "package check"
+"$here/scripts/package-check.sh" "$here/build-test"
 
 if [ "${BITONIX_SKIP_SANITIZE:-0}" != 1 ]; then
   phase "sanitizer build"

@@ -8,6 +8,7 @@
 #include "settings/SettingsFile.h"
 #include "support/Error.h"
 #include "support/MessageBox.h"
+#include "support/ProgramDir.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -206,7 +207,7 @@ void TAbout::BitBtn1Click() {
 }
 
 void TAbout::ReloadFormLanguage() {
-    TIniConfig ini = loadiniconfig(QCoreApplication::applicationDirPath(), FForm.ConfigFile());
+    TIniConfig ini = loadiniconfig(GetProgramDir(), FForm.ConfigFile());
     FForm.language = ini.language;
     FForm.FWHSize = ini.WHSize;
     FForm.Strings = std::move(ini.Strings);

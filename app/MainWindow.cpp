@@ -3,6 +3,7 @@
 
 #include "settings/LanguageConfig.h"
 #include "support/MessageBox.h"
+#include "support/ProgramDir.h"
 #include "support/Version.h"
 
 #include <QCheckBox>
@@ -39,7 +40,7 @@ TForm1::TForm1(const QStringList& files, const QString& configFile, QWidget* par
     setMinimumSize(736, 620);
     CentreOnScreen();
 
-    TIniConfig ini = loadiniconfig(QCoreApplication::applicationDirPath(), FConfigFile);
+    TIniConfig ini = loadiniconfig(GetProgramDir(), FConfigFile);
     language = ini.language;
     FWHSize = ini.WHSize;
     Strings = std::move(ini.Strings);

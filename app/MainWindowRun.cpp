@@ -6,6 +6,7 @@
 
 #include "pipeline/BatchRun.h"
 #include "support/Error.h"
+#include "support/ProgramDir.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,7 +52,7 @@ TRunSettings TForm1::RunSettings() const {
                          : rbPerspSemi->isChecked() ? TPerspMode::pmSemi
                                                     : TPerspMode::pmNone;
     settings.WHSize = FWHSize;
-    settings.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    settings.ProgramDir = GetProgramDir() + QLatin1Char('/');
     settings.Progname = progname;
     settings.TempParent = FTempParent;
     return settings;

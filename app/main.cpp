@@ -15,7 +15,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(KAppTitle);
     QApplication::setApplicationDisplayName(KAppTitle);
-    QApplication::setDesktopFileName(QStringLiteral("bitonix"));
+    // Names the desktop entry (packaging/org.example.bitonix.desktop), which
+    // gives the window its icon and name in the task bar.
+    QApplication::setDesktopFileName(QStringLiteral("org.example.bitonix"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bitonix.svg")));
 
     try {

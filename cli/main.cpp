@@ -4,9 +4,11 @@
 #include "cli/CliOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/StdStreams.h"
+#include "correction/DocCorrection.h"
 #include "pipeline/BatchRun.h"
 #include "pipeline/TempFiles.h"
 #include "support/Error.h"
+#include "support/ProgramDir.h"
 #include "support/Version.h"
 
 #include <QCoreApplication>
@@ -66,8 +68,15 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
     } else if (settings.Merged) {
         settings.MergedOutput = QFileInfo(options.Output).absoluteFilePath();
     }
-    settings.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    settings.ProgramDir = GetProgramDir() + QLatin1Char('/');
     settings.Progname = ProgramTitle();
+    // The run goes on without the plugin, as the window does, but a script
+    // asking for straightening learns why nothing was straightened.
+    if (settings.PerspMode == TPerspMode::pmAuto && !LoadDocDetect(settings.ProgramDir)) {
+        Print(stderr, QStringLiteral("bitonix-cli: warning: the corner detector %1 could not be "
+                                     "loaded; pages are not straightened")
+                          .arg(settings.ProgramDir + DocDetectLibraryName()));
+    }
 
     TCliHost host(TCliHost::StyleFor(options.Quiet, options.Verbose), inputs.Names);
     const TLangStrings strings;

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
   groff-base man-db zsh bsdutils
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian strace
 )
 
 SUDO=""

@@ -10,7 +10,7 @@ namespace bitonix {
 
 // Path of the language file of `code`: <programDir>/lang/<code>.ini.
 // `programDir` is the folder of the executable (the windowed program passes
-// QCoreApplication::applicationDirPath()). The code is used as given.
+// GetProgramDir()). The code is used as given.
 QString GetLangFile(const QString& programDir, const QString& code);
 
 // The whole language file at `path`, decoded as Windows-1250 whatever its first

@@ -5,8 +5,8 @@
 
 #include "settings/LangStrings.h"
 #include "settings/SettingsFile.h"
+#include "support/ProgramDir.h"
 
-#include <QCoreApplication>
 #include <QString>
 
 namespace bitonix {

@@ -63,6 +63,7 @@ struct TCase {
     bool PdfOnStdout = false; // standard output is the PDF itself
 };
 
+<<<<<<< HEAD
 class CliTable : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,6 +80,21 @@ protected:
         MakeDocumentImage(300, 420).save(Dir.filePath("scans/sub/x.png"));
         WriteFile(Dir.filePath("scans/notes.txt"), "not a page");
     }
+=======
+const QString KCli = QStringLiteral(BITONIX_BIN_DIR "/bitonix-cli");
+
+TResult Cli(const QStringList& args, const QString& cwd = {}, const QString& program = KCli) {
+    QProcess p;
+    if (!cwd.isEmpty()) {
+        p.setWorkingDirectory(cwd);
+    }
+    p.start(program, args);
+    p.waitForFinished(300000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+>>>>>>> issue-17
 
     QTemporaryDir Dir;
     QTemporaryDir Tmp; // TMPDIR of every run: must be empty after each
@@ -377,6 +393,34 @@ TEST(Cli, HigherContrastGivesALighterPage) {
     const int light = blackPixels("90");
     EXPECT_GT(dark, light);
     EXPECT_GT(dark, 0);
+}
+
+// The program folder is the real one behind a link, as when started through
+// /usr/bin/bitonix-cli; a copy elsewhere has no plugin beside it and says so.
+TEST(Cli, StraighteningFindsThePluginThroughALinkAndWarnsWithoutOne) {
+    QTemporaryDir dir;
+    MakeDocumentImage(200, 280).save(dir.filePath("a.jpg"));
+    const QString cli = QStringLiteral(BITONIX_BIN_DIR "/bitonix-cli");
+    const QString linked = dir.filePath("linked-cli");
+    const QString copied = dir.filePath("copied-cli");
+    ASSERT_TRUE(QFile::link(cli, linked));
+    ASSERT_TRUE(QFile::copy(cli, copied));
+    const QString warning = "bitonix-cli: warning: the corner detector ";
+
+    TCliResult r =
+        RunProgram(linked, {"-q", "-s", "auto", "-o", "linked.pdf", "a.jpg"}, dir.path());
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(r.Err.contains(warning), !BITONIX_HAVE_DOCDETECT) << r.Err.toStdString();
+
+    r = RunProgram(copied, {"-q", "-s", "auto", "-o", "copied.pdf", "a.jpg"}, dir.path());
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_TRUE(r.Err.contains(warning + dir.filePath("libdocdetect.so") +
+                               " could not be loaded; pages are not straightened"))
+        << r.Err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(r.Out), dir.filePath("copied.pdf") + "\n");
+
+    r = RunProgram(copied, {"-q", "-o", "plain.pdf", "a.jpg"}, dir.path()); // none asked
+    EXPECT_FALSE(r.Err.contains(warning)) << r.Err.toStdString();
 }
 
 TEST(Cli, InterruptStopsCleanlyWithStatus130) {
