@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -137,8 +138,14 @@ TEST(CliDocs, InstallPutsManualPagesAndCompletionsInPlace) {
     const TCliResult r =
         RunProgram(CMAKE_COMMAND, {"--install", BITONIX_BUILD_DIR, "--prefix", prefix.path()});
     ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
-    EXPECT_EQ(ReadText(prefix.filePath("share/man/man1/bitonix-cli.1")), ReadText(KManPages[0]));
-    EXPECT_EQ(ReadText(prefix.filePath("share/man/man1/bitonix.1")), ReadText(KManPages[1]));
+    // Manual pages go in compressed, as Debian wants them.
+    for (int i = 0; i < 2; ++i) {
+        const QString installed = prefix.filePath("share/man/man1/") +
+                                  QFileInfo(KManPages[i]).fileName() + QStringLiteral(".gz");
+        const TCliResult unpacked = RunProgram("gzip", {"-dc", installed});
+        EXPECT_EQ(unpacked.Code, 0) << installed.toStdString();
+        EXPECT_EQ(QString::fromUtf8(unpacked.Out), ReadText(KManPages[i]));
+    }
     EXPECT_EQ(ReadText(prefix.filePath("share/bash-completion/completions/bitonix-cli")),
               ReadText(KBashCompletion));
     EXPECT_EQ(ReadText(prefix.filePath("share/zsh/vendor-completions/_bitonix-cli")),

@@ -63,7 +63,6 @@ struct TCase {
     bool PdfOnStdout = false; // standard output is the PDF itself
 };
 
-<<<<<<< HEAD
 class CliTable : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -80,21 +79,6 @@ protected:
         MakeDocumentImage(300, 420).save(Dir.filePath("scans/sub/x.png"));
         WriteFile(Dir.filePath("scans/notes.txt"), "not a page");
     }
-=======
-const QString KCli = QStringLiteral(BITONIX_BIN_DIR "/bitonix-cli");
-
-TResult Cli(const QStringList& args, const QString& cwd = {}, const QString& program = KCli) {
-    QProcess p;
-    if (!cwd.isEmpty()) {
-        p.setWorkingDirectory(cwd);
-    }
-    p.start(program, args);
-    p.waitForFinished(300000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
->>>>>>> issue-17
 
     QTemporaryDir Dir;
     QTemporaryDir Tmp; // TMPDIR of every run: must be empty after each
