@@ -55,6 +55,7 @@ TRunSettings TForm1::RunSettings() const {
     settings.ProgramDir = GetProgramDir() + QLatin1Char('/');
     settings.Progname = progname;
     settings.TempParent = FTempParent;
+    settings.PageWorkers = ReadOptionPageWorkers(FConfigFile);
     return settings;
 }
 

@@ -2,6 +2,8 @@
 // its lines; the values are checked here.
 #include "cli/CliOptions.h"
 
+#include "support/ProcessorCores.h"
+
 #include "cli/ExitStatus.h"
 #include "settings/SettingsFile.h"
 
@@ -67,6 +69,14 @@ struct TOptionTable {
                                   .arg(KMinWHSize)
                                   .arg(KMaxWHSize),
                               "N"};
+    QCommandLineOption Jobs{{"j", "jobs"},
+                            QStringLiteral("pages prepared and binarised at once, 1 to %1; "
+                                           "default: the number of processor cores (%2). 1 "
+                                           "converts one page at a time; more pages at once "
+                                           "take more memory. The PDFs are the same")
+                                .arg(KMaxPageWorkers)
+                                .arg(ProcessorCores()),
+                            "N"};
     QCommandLineOption Quiet{{"q", "quiet"}, "print nothing on standard error but errors"};
     QCommandLineOption Verbose{{"v", "verbose"},
                                "a progress line for every page, also on a terminal"};
@@ -74,8 +84,8 @@ struct TOptionTable {
     QCommandLineOption Version{QStringList{"version"}, "show the version and exit"};
 
     QList<QCommandLineOption> All() const {
-        return {Output, Pattern, Dpi,     Rotate, Contrast, Straighten,
-                WHSize, Quiet,   Verbose, Help,   Version};
+        return {Output, Pattern, Dpi,   Rotate,  Contrast, Straighten,
+                WHSize, Jobs,    Quiet, Verbose, Help,     Version};
     }
 };
 
@@ -188,7 +198,8 @@ void TakeValues(const QCommandLineParser& parser, const TOptionTable& t, TCliOpt
         TakeChoice(parser, t.Rotate, KRotateChoices, run.RotationIndex, out.Error) &&
         TakeNumber(parser, t.Contrast, ContrastMin, ContrastMax, run.Contrast, out.Error) &&
         TakeChoice(parser, t.Straighten, KStraightenChoices, straighten, out.Error) &&
-        TakeNumber(parser, t.WHSize, KMinWHSize, KMaxWHSize, run.WHSize, out.Error)) {
+        TakeNumber(parser, t.WHSize, KMinWHSize, KMaxWHSize, run.WHSize, out.Error) &&
+        TakeNumber(parser, t.Jobs, 1, KMaxPageWorkers, run.PageWorkers, out.Error)) {
         run.DpiText = dpis.value(dpi);
         run.PerspMode = straighten == 1 ? TPerspMode::pmAuto : TPerspMode::pmNone;
     }
@@ -277,6 +288,7 @@ QString CliUsageHint() {
 
 TCliOptions ParseCliOptions(const QStringList& arguments) {
     TCliOptions out;
+    out.Run.PageWorkers = ProcessorCores();
     const TOptionTable table;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);

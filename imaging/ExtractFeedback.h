@@ -2,6 +2,8 @@
 // a PDF: progress per page, a chance to process events, and the stop flag.
 #pragma once
 
+#include "support/OrderedWork.h"
+
 #include <QString>
 
 namespace bitonix {
@@ -15,6 +17,8 @@ public:
     virtual void PageProgress(const QString& fileName, int page, int count) = 0;
     // Processes pending events.
     virtual void Pump() = 0;
+    // Waits for work on a worker thread (a window goes on handling events).
+    virtual void Await(TAwaitable& work) { work.Wait(); }
 };
 
 } // namespace bitonix

@@ -5,11 +5,13 @@
 #include "imaging/PageThumbnailFile.h"
 #include "imaging/Pdfium.h"
 #include "support/Error.h"
+#include "support/OrderedWork.h"
 #include "support/PageSize.h"
 #include "support/Rounding.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -54,63 +56,112 @@ TPixelSize PdfPagePixelSize(double w, double h, int dpi) {
     return {std::max(1, RoundEven(w * s * dpi / 72.0)), std::max(1, RoundEven(h * s * dpi / 72.0))};
 }
 
+namespace {
+
+using TDocument = std::unique_ptr<TFpdfDocument, TDocumentCloser>;
+
+QString PageFileName(const TPdfExtractJob& job, int i) {
+    return job.pdfpageprefix + QStringLiteral("-%1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
+}
+
+// What became of a page.
+enum class TRendered {
+    rnSkipped,  // no size or not loadable: left out before anything was shown for it
+    rnNoBitmap, // no memory for its pixels: left out after its turn
+    rnWritten,
+};
+
+// Renders page i of `doc` into its JPEG file (and thumbnail).
+TRendered RenderPageToJpeg(TFpdfDocument* doc, int i, int dpi, const TPdfExtractJob& job) {
+    double w = 0;
+    double h = 0;
+    FPDF_GetPageSizeByIndex(doc, i, &w, &h);
+    if (!(w > 0) || !(h > 0)) {
+        return TRendered::rnSkipped;
+    }
+    const TPixelSize px = PdfPagePixelSize(w, h, dpi);
+    const std::unique_ptr<TFpdfPage, TPageCloser> page(FPDF_LoadPage(doc, i));
+    if (!page) {
+        return TRendered::rnSkipped;
+    }
+    const std::unique_ptr<TFpdfBitmap, TBitmapDestroyer> bitmap(
+        FPDFBitmap_Create(px.W, px.H, /*alpha=*/0));
+    if (!bitmap) {
+        return TRendered::rnNoBitmap;
+    }
+    FPDFBitmap_FillRect(bitmap.get(), 0, 0, px.W, px.H, 0xFFFFFFFF);
+    FPDF_RenderPageBitmap(bitmap.get(), page.get(), 0, 0, px.W, px.H, /*rotate=*/0, FPDF_ANNOT);
+    const QString out = PageFileName(job, i);
+    const auto* pixels = static_cast<const unsigned char*>(FPDFBitmap_GetBuffer(bitmap.get()));
+    const int stride = FPDFBitmap_GetStride(bitmap.get());
+    WriteJpegFile(out, pixels, px.W, px.H, stride, TPixelOrder::poBGRX, /*quality=*/90);
+    if (job.thumbnails) {
+        WritePageThumbnail(out, pixels, px.W, px.H, stride, TPixelOrder::poBGRX);
+    }
+    return TRendered::rnWritten;
+}
+
+} // namespace
+
 void extractpdf(const TPdfExtractJob& job, TExtractFeedback& feedback) {
     InitOnce();
     const int dpi = ParseDpi(job.pdfdpitext);
 
-    QByteArray buffer;
+    auto buffer = std::make_shared<QByteArray>();
     QFile file(job.pdfsrcfile);
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly)) {
             throw TError(QStringLiteral("Cannot open file \"%1\". %2")
                              .arg(job.pdfsrcfile, file.errorString()));
         }
-        buffer = file.readAll();
+        *buffer = file.readAll();
     }
-    if (buffer.isEmpty()) {
+    if (buffer->isEmpty()) {
         throw TError(QStringLiteral("PDFium: nie mozna odczytac pliku PDF: ") + job.pdfsrcfile);
     }
-    const std::unique_ptr<TFpdfDocument, TDocumentCloser> doc(
-        FPDF_LoadMemDocument(buffer.constData(), static_cast<int>(buffer.size()), nullptr));
-    if (!doc) {
-        throw TError(QStringLiteral("PDFium: nie mozna otworzyc pliku PDF: ") + job.pdfsrcfile);
+    int count = 0;
+    {
+        const TDocument doc(
+            FPDF_LoadMemDocument(buffer->constData(), static_cast<int>(buffer->size()), nullptr));
+        if (!doc) {
+            throw TError(QStringLiteral("PDFium: nie mozna otworzyc pliku PDF: ") + job.pdfsrcfile);
+        }
+        count = FPDF_GetPageCount(doc.get());
     }
 
-    const QString name = QFileInfo(job.pdfsrcfile).fileName();
-    const int count = FPDF_GetPageCount(doc.get());
-    for (int i = 0; i < count; ++i) {
-        if (feedback.Cancelled()) {
-            break;
-        }
-        feedback.PageProgress(name, i + 1, count);
-        double w = 0;
-        double h = 0;
-        FPDF_GetPageSizeByIndex(doc.get(), i, &w, &h);
-        if (!(w > 0) || !(h > 0)) {
-            continue;
-        }
-        const TPixelSize px = PdfPagePixelSize(w, h, dpi);
-        const std::unique_ptr<TFpdfPage, TPageCloser> page(FPDF_LoadPage(doc.get(), i));
-        if (!page) {
-            continue;
-        }
-        const std::unique_ptr<TFpdfBitmap, TBitmapDestroyer> bitmap(
-            FPDFBitmap_Create(px.W, px.H, /*alpha=*/0));
-        if (bitmap) {
-            FPDFBitmap_FillRect(bitmap.get(), 0, 0, px.W, px.H, 0xFFFFFFFF);
-            FPDF_RenderPageBitmap(bitmap.get(), page.get(), 0, 0, px.W, px.H, /*rotate=*/0,
-                                  FPDF_ANNOT);
-            const QString out =
-                job.pdfpageprefix + QStringLiteral("-%1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
-            const auto* pixels =
-                static_cast<const unsigned char*>(FPDFBitmap_GetBuffer(bitmap.get()));
-            const int stride = FPDFBitmap_GetStride(bitmap.get());
-            WriteJpegFile(out, pixels, px.W, px.H, stride, TPixelOrder::poBGRX, /*quality=*/90);
-            if (job.thumbnails) {
-                WritePageThumbnail(out, pixels, px.W, px.H, stride, TPixelOrder::poBGRX);
+    // Pages are rendered on worker threads, each with a document of its own
+    // over the same bytes (a document is never shared between threads), up
+    // to `workers` pages ahead of the one whose turn it is.
+    const std::shared_ptr<const QByteArray> bytes = buffer;
+    const int workers = std::max(1, job.workers);
+    int taken = 0;
+    {
+        TOrderedWork<TRendered> rendered(count, workers, workers, [bytes, dpi, job] {
+            auto doc = std::make_shared<TDocument>(
+                FPDF_LoadMemDocument(bytes->constData(), static_cast<int>(bytes->size()), nullptr));
+            return [doc, dpi, job](int i) {
+                return *doc ? RenderPageToJpeg(doc->get(), i, dpi, job) : TRendered::rnSkipped;
+            };
+        });
+        const QString name = QFileInfo(job.pdfsrcfile).fileName();
+        for (int i = 0; i < count; ++i) {
+            if (feedback.Cancelled()) {
+                break;
+            }
+            feedback.PageProgress(name, i + 1, count);
+            feedback.Await(rendered.Take(i));
+            const TRendered page = rendered.Result(i);
+            taken = i + 1;
+            if (page != TRendered::rnSkipped) {
+                feedback.Pump();
             }
         }
-        feedback.Pump();
+    }
+    // Pages rendered ahead of a stop were never extracted: they go.
+    for (int i = taken; i < count; ++i) {
+        const QString page = PageFileName(job, i);
+        QFile::remove(page);
+        QFile::remove(ThumbnailFileFor(page));
     }
 }
 

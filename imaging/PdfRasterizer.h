@@ -13,6 +13,7 @@ struct TPdfExtractJob {
     QString pdfpageprefix;   // start of every page file's full name (folder + random part)
     QString pdfdpitext;      // resolution as shown in the list, e.g. "300"; not a number: 150
     bool thumbnails = false; // each page also gets its thumbnail file (WritePageThumbnail)
+    int workers = 1;         // pages rendered at once, ahead of the one whose turn it is
 };
 
 // Renders each page that has a positive size, shrunk (never enlarged) to fit
@@ -20,7 +21,10 @@ struct TPdfExtractJob {
 // annotations, into pdfpageprefix + "-" + page number as "%.5d" + ".jpg"
 // (quality 90). A page that cannot be sized, loaded or allocated is skipped
 // and leaves a gap in the numbering. Stops quietly before a page when
-// feedback.Cancelled().
+// feedback.Cancelled(). Pages are rendered on worker threads while the
+// caller waits through feedback.Await; progress, pumps and the stop flag stay
+// on the caller's thread, in page order, and pages rendered ahead of a stop
+// are removed again.
 //
 // Throws TError "PDFium: nie mozna odczytac pliku PDF: " + file when the file
 // is missing or empty, "PDFium: nie mozna otworzyc pliku PDF: " + file when it

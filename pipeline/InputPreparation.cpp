@@ -26,7 +26,9 @@ QStringList ExtractPages(TRunContext& ctx, const QString& input, const QString& 
     const bool thumbnails = ctx.Settings.PerspMode == TPerspMode::pmSemi;
     QStringList list;
     if (suffix == QLatin1String("pdf")) {
-        extractpdf({input, folder + generaternd(8), ctx.Settings.DpiText, thumbnails}, feedback);
+        extractpdf({input, folder + generaternd(8), ctx.Settings.DpiText, thumbnails,
+                    ctx.Settings.PageWorkers},
+                   feedback);
         for (const QString& name : QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files)) {
             list << folder + name;
         }

@@ -63,6 +63,7 @@ public:
     bool Cancelled() const override { return FCtx.Host.Cancelled(); }
     void PageProgress(const QString& fileName, int page, int count) override;
     void Pump() override { FCtx.Host.Pump(); }
+    void Await(TAwaitable& work) override { FCtx.Host.Await(work); }
 
 private:
     TRunContext& FCtx;

@@ -85,6 +85,13 @@ int ReadConfigWHSize(const QString& configFile) {
         MinWHSize);
 }
 
+int ReadOptionPageWorkers(const QString& configFile) {
+    const int workers =
+        TProfileFile(configFile)
+            .ReadInteger(QStringLiteral("Options"), QStringLiteral("PageWorkers"), 1);
+    return std::clamp(workers, 1, KMaxPageWorkers);
+}
+
 void WriteConfigLanguage(const QString& code, const QString& configFile) {
     TProfileFile(configFile).WriteString(SectionConfig, QStringLiteral("Language"), code);
 }

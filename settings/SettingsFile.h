@@ -65,6 +65,12 @@ QString ReadConfigLanguage(const QString& configFile);
 // raised to 8 when below. Only ever read; users set it by hand.
 int ReadConfigWHSize(const QString& configFile);
 
+// [Options] PageWorkers: pages prepared and binarised at once by the
+// window's runs, default 1 (one page at a time), clamped to
+// [1, KMaxPageWorkers]. Only ever read.
+inline constexpr int KMaxPageWorkers = 64;
+int ReadOptionPageWorkers(const QString& configFile);
+
 // Sets [Config] Language to `code`. Throws TError "Unable to write to <path>".
 void WriteConfigLanguage(const QString& code, const QString& configFile);
 

@@ -24,7 +24,7 @@ _bitonix_cli() {
         COMPREPLY=($(compgen -W 'off auto' -- "$cur"))
         return
         ;;
-    -p | --pattern | -c | --contrast | --whsize)
+    -p | --pattern | -c | --contrast | --whsize | -j | --jobs)
         return
         ;;
     -o | --output)
@@ -35,7 +35,7 @@ _bitonix_cli() {
     esac
     if [[ $cur == -?* ]]; then
         COMPREPLY=($(compgen -W '-o --output -p --pattern -r --dpi --rotate -c --contrast
-            -s --straighten --whsize -q --quiet -v --verbose -h --help --version' -- "$cur"))
+            -s --straighten --whsize -j --jobs -q --quiet -v --verbose -h --help --version' -- "$cur"))
         return
     fi
     compopt -o filenames 2>/dev/null

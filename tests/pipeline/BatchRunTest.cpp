@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace bitonix;
 using namespace bitonix::test;
@@ -137,6 +138,61 @@ TEST_F(BatchRun, SeparateModeWritesOnePdfPerInputBesideIt) {
                                       .captured(0));
     EXPECT_EQ(Host.Previews, 10);
     EXPECT_TRUE(LeftInTemp().isEmpty()) << LeftInTemp().join(",").toStdString();
+}
+
+// Pages prepared and binarised ahead on several workers change nothing the
+// surroundings see: the same PDFs to the byte (the clock is fixed) and the
+// same host calls in the same order, also when the run is stopped.
+TEST_F(BatchRun, ManyWorkersGiveTheSameBytesAndHostCallsAsOne) {
+    Settings.Files = AllKinds();
+    const auto edit = [](TPageCorrectionList& list) {
+        // A smaller outline on the first page and a turn on the second.
+        TPageCorrection& first = list[0];
+        first.Corners = {TPointF{10, 12}, TPointF{100, 10}, TPointF{105, 150}, TPointF{8, 140}};
+        list[1].Rotation = 90;
+    };
+    struct TCase {
+        bool Merged;
+        TPerspMode Mode;
+        int StopAfter;
+    };
+    const TCase cases[] = {
+        {false, TPerspMode::pmNone, -1}, {true, TPerspMode::pmNone, -1},
+        {true, TPerspMode::pmSemi, -1},  {false, TPerspMode::pmAuto, -1},
+        {false, TPerspMode::pmNone, 4},  {true, TPerspMode::pmSemi, 3},
+    };
+    for (const TCase& c : cases) {
+        std::map<QString, QByteArray> written[2];
+        QStringList calls[2];
+        for (int run = 0; run < 2; ++run) {
+            TRecordingHost host;
+            host.StopAfterPages = c.StopAfter;
+            host.Edit = edit;
+            TRunSettings settings = Settings;
+            settings.Merged = c.Merged;
+            settings.MergedOutput = In + "merged.pdf";
+            settings.PerspMode = c.Mode;
+            settings.RotationIndex = 3;
+            settings.PageWorkers = run == 0 ? 1 : 3;
+            RunBatch(settings, Strings, host);
+            for (const QString& name : Pdfs()) {
+                written[run][name] = Bytes(In + name);
+                QFile::remove(In + name);
+            }
+            calls[run] = host.Calls;
+            // The durations differ from run to run.
+            calls[run].replaceInStrings(QRegularExpression("\\d+ ms$"), "ms");
+        }
+        const std::string what = QString("merged %1 mode %2 stop %3")
+                                     .arg(c.Merged)
+                                     .arg(static_cast<int>(c.Mode))
+                                     .arg(c.StopAfter)
+                                     .toStdString();
+        EXPECT_FALSE(written[0].empty() && c.StopAfter < 0) << what;
+        EXPECT_EQ(written[0], written[1]) << what;
+        EXPECT_EQ(calls[0], calls[1]) << what;
+        EXPECT_TRUE(LeftInTemp().isEmpty()) << what;
+    }
 }
 
 TEST_F(BatchRun, MergedModeWritesAllPagesInOrderIntoOnePdf) {
