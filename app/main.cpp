@@ -3,6 +3,7 @@
 #include "about/About.h"
 #include "app/MainWindow.h"
 #include "settings/SettingsFile.h"
+#include "support/MemoryPolicy.h"
 #include "support/MessageBox.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 using namespace bitonix;
 
 int main(int argc, char* argv[]) {
+    KeepFreedMemoryForReuse(); // before any thread exists
     QApplication app(argc, argv);
     QApplication::setApplicationName(KAppTitle);
     QApplication::setApplicationDisplayName(KAppTitle);

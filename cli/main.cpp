@@ -8,6 +8,7 @@
 #include "pipeline/BatchRun.h"
 #include "pipeline/TempFiles.h"
 #include "support/Error.h"
+#include "support/MemoryPolicy.h"
 #include "support/ProgramDir.h"
 #include "support/Version.h"
 
@@ -113,6 +114,7 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
 } // namespace
 
 int main(int argc, char* argv[]) {
+    KeepFreedMemoryForReuse(); // before any thread exists
     // Image decoding needs Qt's GUI library, but never a display.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Bitonix"));

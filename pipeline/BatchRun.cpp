@@ -7,6 +7,7 @@
 #include "pipeline/PageProcessing.h"
 #include "pipeline/TempFiles.h"
 #include "support/Error.h"
+#include "support/MemoryPolicy.h"
 
 #include <chrono>
 #include <memory>
@@ -29,6 +30,7 @@ public:
         Lept.reset();
         UnloadDocDetect();
         RunDir.reset();
+        ReleaseFreedMemory(); // kept for the run's pages only
     }
     TRunCleanup(const TRunCleanup&) = delete;
     TRunCleanup& operator=(const TRunCleanup&) = delete;
