@@ -4,6 +4,7 @@
 #include "RecordingHost.h"
 #include "TestImages.h"
 #include "TestPdf.h"
+#include "imaging/Leptonica.h"
 #include "imaging/PageThumbnailFile.h"
 #include "support/Error.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -193,6 +195,32 @@ TEST_F(BatchRun, ManyWorkersGiveTheSameBytesAndHostCallsAsOne) {
         EXPECT_EQ(calls[0], calls[1]) << what;
         EXPECT_TRUE(LeftInTemp().isEmpty()) << what;
     }
+}
+
+// The image library is the run's: nothing of it stays loaded once the run is
+// over, however it ended.
+TEST_F(BatchRun, NothingOfTheImageLibraryStaysLoadedAfterARun) {
+    const auto loaded = [] {
+        for (const QString& name : TLeptonica::LibraryNames()) {
+            if (void* handle =
+                    dlopen(QFile::encodeName(name).constData(), RTLD_LAZY | RTLD_NOLOAD)) {
+                dlclose(handle);
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_FALSE(loaded());
+    Settings.Files = {Image("a.jpg", 120)};
+    Settings.PerspMode = TPerspMode::pmAuto;
+    bool loadedDuringRun = false;
+    Host.OnProgress = [&] { loadedDuringRun = loaded(); };
+    EXPECT_TRUE(Run().Completed);
+    EXPECT_TRUE(loadedDuringRun) << "the check sees a loaded library";
+    EXPECT_FALSE(loaded());
+    Settings.Files = {In + "missing.jpg"};
+    EXPECT_THROW(Run(), TError);
+    EXPECT_FALSE(loaded());
 }
 
 TEST_F(BatchRun, MergedModeWritesAllPagesInOrderIntoOnePdf) {
