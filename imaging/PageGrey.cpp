@@ -76,7 +76,7 @@ TDecode DecodeGrey(const TLeptonica::TTable& L, std::FILE* file, PIX** out) {
         const JSAMPLE* s = row[0];
         if (colour) {
             for (int x = 0; x < w; ++x, s += 3) {
-                SET_DATA_BYTE(line, x, static_cast<l_uint8>(LeptonicaGrey(s[0], s[1], s[2])));
+                SET_DATA_BYTE(line, x, LeptonicaGrey(s[0], s[1], s[2]));
             }
         } else {
             for (int x = 0; x < w; ++x) {

@@ -1,6 +1,7 @@
 // The C library's allocator set for page-sized buffers.
 #include "support/MemoryPolicy.h"
 
+#include <cstdlib> // defines __GLIBC__ with the GNU C library
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -12,7 +13,6 @@ void KeepFreedMemoryForReuse() {
     mallopt(M_ARENA_MAX, 1);
     mallopt(M_MMAP_MAX, 0);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    mallopt(M_TOP_PAD, 64 << 20);
 #endif
 }
 

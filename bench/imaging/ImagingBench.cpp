@@ -9,10 +9,12 @@
 #include "imaging/JpegFile.h"
 #include "imaging/Leptonica.h"
 #include "imaging/PdfRasterizer.h"
+#include "imaging/PageGrey.h"
 #include "imaging/Pdfium.h"
 #include "pdf/PdfWriter.h"
 #include "pipeline/G4StripTransfer.h"
 #include "pipeline/PageProcessing.h"
+#include "support/MemoryPolicy.h"
 
 #include <poppler-document.h>
 #include <poppler-image.h>
@@ -85,6 +87,7 @@ struct TLept {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    KeepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int reps = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
@@ -141,6 +144,7 @@ int main(int argc, char* argv[]) {
             SetFullPageCorners(corr);
             TBinariseJob job;
             job.PageJpg = jpg;
+            t["  of it: grey"].push_back(Ms([&] { ReadPageGrey(lept, jpg); }));
             TBinarisedPage done;
             t["leptbin"].push_back(Ms([&] { done = leptbin(lept, job); }));
             TMemoryStream tiff;
@@ -212,6 +216,7 @@ int main(int argc, char* argv[]) {
             std::printf("  %-14s %8.1f  %5.1f%%\n", s.c_str(), m, 100.0 * m / chain);
         }
         std::printf("  %-14s %8.1f\n", "chain", chain);
+        std::printf("  %-14s %8.1f  (of it: grey %.1f)\n", "", 0.0, Median(t["  of it: grey"]));
         std::printf("  %-14s %8.1f  (Sauvola alone %.1f)\n", "floor", floor,
                     Median(t["floor: sauvola"]));
         std::printf("  %-14s %8.2f x floor\n\n", "chain/floor", chain / floor);

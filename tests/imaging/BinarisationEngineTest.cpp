@@ -234,6 +234,22 @@ TEST_F(BinarisationEngine, TilesOnSeveralThreadsGiveTheSameBitsAsOneTile) {
     }
 }
 
+TEST(PageGrey, EveryColourBecomesTheGreyTheLibraryComputes) {
+    // The library: weighted sum in single precision, the half added in double.
+    int differing = 0;
+    for (unsigned r = 0; r < 256; ++r) {
+        for (unsigned g = 0; g < 256; ++g) {
+            for (unsigned b = 0; b < 256; ++b) {
+                const float sum = 0.3F * static_cast<float>(r) + 0.5F * static_cast<float>(g) +
+                                  0.2F * static_cast<float>(b);
+                const int library = static_cast<int>(static_cast<double>(sum) + 0.5);
+                differing += LeptonicaGrey(r, g, b) != library ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(BinarisationEngine, TheGreyImageIsTheLibrarysOwnConversionOfTheColourPage) {
     // Coloured text and gradients, where the weights of the conversion show.
     QImage page(321, 233, QImage::Format_RGB32);
