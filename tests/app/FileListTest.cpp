@@ -76,7 +76,7 @@ TEST(FileList, CommandLineFilesAreListedAtStart) {
     const QString b = Touch(scratch, QStringLiteral("b.jpg"));
     const QString a = Touch(scratch, QStringLiteral("A.png"));
     TTestForm form({b, scratch.Path(QStringLiteral("nothing.pdf")), a}, scratch.Config());
-    EXPECT_EQ(form.ListBox1->Entries(), (QStringList{a, b}));
+    EXPECT_EQ(Find<TFileListBox>(form, "ListBox1")->Entries(), (QStringList{a, b}));
 }
 
 TEST(FileList, AFrozenListRefusesDropsAndDrags) {
@@ -172,8 +172,8 @@ TEST(FileList, EmptyListShowsTheGreyHintCentredAndElided) {
     TTestForm form({}, scratch.Config());
     form.show();
     QApplication::processEvents();
-    TFileListBox& list = *form.ListBox1;
-    EXPECT_EQ(list.VisibleEmptyHint(), form.Strings.SListEmptyHint);
+    TFileListBox& list = *Find<TFileListBox>(form, "ListBox1");
+    EXPECT_EQ(list.VisibleEmptyHint(), form.Strings().SListEmptyHint);
     const QColor grey = list.palette().color(QPalette::Disabled, QPalette::Text);
     const QImage painted = list.viewport()->grab().toImage();
     // Grey text in the middle band, none near the top where rows would be.
