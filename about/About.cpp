@@ -4,6 +4,7 @@
 
 #include "about/VersionCheck.h"
 #include "settings/SettingsFile.h"
+#include "support/AtLeast.h"
 #include "support/Error.h"
 #include "support/MessageBox.h"
 #include "support/Version.h"
@@ -86,13 +87,13 @@ TAbout::TAbout(TAboutOwner& owner, QWidget* parent)
 // licence filling the middle, the language list at the bottom left and the
 // two buttons at the bottom right.
 void TAbout::CreateControls() {
-    Label1 = Named(new QLabel(this), "Label1");
+    Label1 = Named(new TAtLeast<QLabel>(QSize(0, 38), this), "Label1");
     Label1->setFont(WithPointSize(font(), 20, false));
-    Label1->setMinimumHeight(38);
 
-    Label2 = Named(new QLabel(QStringLiteral("© The Bitonix developers"), this), "Label2");
+    Label2 =
+        Named(new TAtLeast<QLabel>(QSize(0, 24), QStringLiteral("© The Bitonix developers"), this),
+              "Label2");
     Label2->setFont(WithPointSize(font(), 12, true));
-    Label2->setMinimumHeight(24);
 
     Image1 = Named(new QLabel(this), "Image1");
     Image1->setFixedSize(57, 58);
@@ -114,21 +115,18 @@ void TAbout::CreateControls() {
 
     Label3 = Named(new QLabel(this), "Label3");
 
-    cbb1 = Named(new QComboBox(this), "cbb1");
+    cbb1 = Named(new TAtLeast<QComboBox>(QSize(KLanguageListWidth, 0), this), "cbb1");
     cbb1->addItems(
         {QStringLiteral("Polski"), QStringLiteral("English"), QStringLiteral("Deutsch")});
     cbb1->setCurrentIndex(0);
-    cbb1->setMinimumWidth(KLanguageListWidth);
 
-    btn1 = Named(new QPushButton(this), "btn1");
-    btn1->setMinimumSize(KUpdateButton);
+    btn1 = Named(new TAtLeast<QPushButton>(KUpdateButton, this), "btn1");
     btn1->setIconSize(KButtonImage);
     connect(btn1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { btn1Click(); }); });
 
     // Enter closes the box with the chosen language unless another button
     // has the focus; Escape closes it without applying anything.
-    BitBtn1 = Named(new QPushButton(this), "BitBtn1");
-    BitBtn1->setMinimumSize(KCloseButton);
+    BitBtn1 = Named(new TAtLeast<QPushButton>(KCloseButton, this), "BitBtn1");
     BitBtn1->setIconSize(KButtonImage);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this,

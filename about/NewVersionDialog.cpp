@@ -25,7 +25,8 @@ TNewVersionDialog::TNewVersionDialog(const QString& title, const QString& instru
 
     lblInstruction = new QLabel(instruction, this);
     lblInstruction->setTextFormat(Qt::PlainText);
-    lblInstruction->setWordWrap(true);
+    // One line: the dialog takes the heading's width. (A wrapped label in a
+    // dialog is not given the height its lines need, and would be cut.)
     QFont heading = lblInstruction->font();
     heading.setPointSizeF(heading.pointSizeF() * 1.25);
     heading.setBold(true);

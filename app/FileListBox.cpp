@@ -226,6 +226,7 @@ bool TFileListBox::IsEntryDrag(const QDropEvent& event) const {
 bool TFileListBox::AcceptAsCopy(QDropEvent& event) const {
     if (FFrozen || !event.mimeData()->hasUrls() ||
         !event.possibleActions().testFlag(Qt::CopyAction)) {
+        event.setDropAction(Qt::IgnoreAction);
         event.ignore();
         return false;
     }

@@ -51,9 +51,10 @@ void TListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->restore();
 }
 
-QSize TListRowDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), KRowHeight};
+// No width of its own: every row spans the list, and its text is elided to it.
+QSize TListRowDelegate::sizeHint(const QStyleOptionViewItem& /*option*/,
+                                 const QModelIndex& /*index*/) const {
+    return {1, KRowHeight};
 }
 
 } // namespace bitonix

@@ -7,6 +7,7 @@
 // where its text needs it; stretching controls take the extra width.
 #include "app/MainWindow.h"
 
+#include "support/AtLeast.h"
 #include "support/MessageBox.h"
 #include "support/WindowTools.h"
 
@@ -41,10 +42,9 @@ constexpr int KSpacing = 4;
 // wider where its caption needs it. Enter presses it while it has the focus.
 QPushButton* ImageButton(QWidget* parent, const char* name, const TImageList& images,
                          const QString& image, QSize design) {
-    auto* button = Named(new QPushButton(parent), name);
+    auto* button = Named(new TAtLeast<QPushButton>(design, parent), name);
     button->setIcon(images.Icon(image));
     button->setIconSize(TImageList::ImageSize());
-    button->setMinimumSize(design);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     button->setAutoDefault(true);
     return button;
@@ -52,9 +52,7 @@ QPushButton* ImageButton(QWidget* parent, const char* name, const TImageList& im
 
 // A label at least `minimumWidth` wide, wider where its text needs it.
 QLabel* FieldLabel(QWidget* parent, const char* name, int minimumWidth) {
-    auto* label = Named(new QLabel(parent), name);
-    label->setMinimumWidth(minimumWidth);
-    return label;
+    return Named(new TAtLeast<QLabel>(QSize(minimumWidth, 0), parent), name);
 }
 
 // A widget that holds `inner` with the given margins around it.
@@ -152,8 +150,7 @@ void TForm1::CreateControls() {
 // The three list buttons on the left, the web link and the About button on
 // the right.
 void TForm1::CreateToolbar() {
-    pnlToolbar = Named(new QWidget, "pnlToolbar");
-    pnlToolbar->setMinimumHeight(50);
+    pnlToolbar = Named(new TAtLeast<QWidget>(QSize(0, 50)), "pnlToolbar");
     pnlToolbar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* toolbar = new QHBoxLayout(pnlToolbar);
     toolbar->setContentsMargins(8, 9, 8, 9);
@@ -197,9 +194,8 @@ void TForm1::CreateCenter() {
     auto* previewColumn = new QVBoxLayout(pnlPreview);
     previewColumn->setContentsMargins(1, 1, 1, 1);
     previewColumn->setSpacing(0);
-    lblPreview = Named(new QLabel, "lblPreview");
+    lblPreview = Named(new TAtLeast<QLabel>(QSize(0, 20)), "lblPreview");
     lblPreview->setAlignment(Qt::AlignCenter);
-    lblPreview->setMinimumHeight(20);
     lblPreview->setAutoFillBackground(true);
     lblPreview->setBackgroundRole(QPalette::Button);
     previewColumn->addWidget(lblPreview);
@@ -212,8 +208,7 @@ void TForm1::CreateCenter() {
 // the browse button (which stand between the merge choice and the check box
 // below it); the open-folder check box.
 void TForm1::CreateOutputGroup() {
-    gbOutput = Named(new QGroupBox, "gbOutput");
-    gbOutput->setMinimumHeight(112);
+    gbOutput = Named(new TAtLeast<QGroupBox>(QSize(0, 112)), "gbOutput");
     gbOutput->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     RadioButton1 = Named(new QRadioButton(gbOutput), "RadioButton1");
     RadioButton1->setChecked(true);
@@ -221,8 +216,7 @@ void TForm1::CreateOutputGroup() {
     Edit1 = Named(new QLineEdit(gbOutput), "Edit1");
     Edit1->setText(QStringLiteral("[BW]<filesrc>"));
     RadioButton2 = Named(new QRadioButton(gbOutput), "RadioButton2");
-    edtOutputFile = Named(new QLineEdit(gbOutput), "edtOutputFile");
-    edtOutputFile->setMinimumWidth(120);
+    edtOutputFile = Named(new TAtLeast<QLineEdit>(QSize(120, 0), gbOutput), "edtOutputFile");
     btnBrowse =
         ImageButton(gbOutput, "btnBrowse", VirtualImageList1, QStringLiteral("browse"), {110, 32});
     chk1 = Named(new QCheckBox(gbOutput), "chk1");
@@ -247,18 +241,15 @@ void TForm1::CreateOutputGroup() {
 // intensity with its slider between "darker" and "lighter"; the
 // straightening choice.
 void TForm1::CreateProcessingGroup() {
-    gbProcessing = Named(new QGroupBox, "gbProcessing");
-    gbProcessing->setMinimumHeight(122);
+    gbProcessing = Named(new TAtLeast<QGroupBox>(QSize(0, 122)), "gbProcessing");
     gbProcessing->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     Label7 = FieldLabel(gbProcessing, "Label7", 105);
-    ComboBox1 = Named(new QComboBox(gbProcessing), "ComboBox1");
+    ComboBox1 = Named(new TAtLeast<QComboBox>(QSize(75, 0), gbProcessing), "ComboBox1");
     ComboBox1->addItems(DpiItems());
     ComboBox1->setCurrentText(QStringLiteral("300"));
-    ComboBox1->setMinimumWidth(75);
     lblRotation = Named(new QLabel(gbProcessing), "lblRotation");
-    cbRotation = Named(new QComboBox(gbProcessing), "cbRotation");
-    cbRotation->setMinimumWidth(150);
-    lblContrast = FieldLabel(gbProcessing, "lblContrast", 122);
+    cbRotation = Named(new TAtLeast<QComboBox>(QSize(150, 0), gbProcessing), "cbRotation");
+    lblContrast = FieldLabel(gbProcessing, "lblContrast", 118);
     lblContrastLow = FieldLabel(gbProcessing, "lblContrastLow", 50);
     tbContrast = Named(new QSlider(Qt::Horizontal, gbProcessing), "tbContrast");
     tbContrast->setRange(ContrastMin, ContrastMax);
@@ -267,11 +258,9 @@ void TForm1::CreateProcessingGroup() {
     tbContrast->setValue(21);
     tbContrast->setMinimumWidth(150);
     lblContrastHigh = Named(new QLabel(gbProcessing), "lblContrastHigh");
-    lblPersp = FieldLabel(gbProcessing, "lblPersp", 204);
-    rbPerspNone = Named(new QRadioButton(gbProcessing), "rbPerspNone");
-    rbPerspNone->setMinimumWidth(116);
-    rbPerspAuto = Named(new QRadioButton(gbProcessing), "rbPerspAuto");
-    rbPerspAuto->setMinimumWidth(136);
+    lblPersp = FieldLabel(gbProcessing, "lblPersp", 200);
+    rbPerspNone = Named(new TAtLeast<QRadioButton>(QSize(116, 0), gbProcessing), "rbPerspNone");
+    rbPerspAuto = Named(new TAtLeast<QRadioButton>(QSize(136, 0), gbProcessing), "rbPerspAuto");
     rbPerspSemi = Named(new QRadioButton(gbProcessing), "rbPerspSemi");
     rbPerspSemi->setChecked(true);
 
@@ -290,6 +279,7 @@ void TForm1::CreateProcessingGroup() {
     auto* contrast = new QHBoxLayout;
     contrast->setSpacing(KSpacing);
     contrast->addWidget(lblContrast);
+    contrast->addSpacing(KSpacing);
     contrast->addWidget(lblContrastLow);
     contrast->addWidget(tbContrast, 1);
     contrast->addSpacing(6);
@@ -298,6 +288,7 @@ void TForm1::CreateProcessingGroup() {
     auto* straighten = new QHBoxLayout;
     straighten->setSpacing(KSpacing);
     straighten->addWidget(lblPersp);
+    straighten->addSpacing(KSpacing);
     straighten->addWidget(rbPerspNone);
     straighten->addWidget(rbPerspAuto);
     straighten->addWidget(rbPerspSemi);
@@ -314,8 +305,7 @@ void TForm1::CreateProcessingGroup() {
 
 // The progress text above the bar, START beside the bar at the right.
 void TForm1::CreateProgressPanel() {
-    pnlProgress = Named(new QWidget, "pnlProgress");
-    pnlProgress->setMinimumHeight(80);
+    pnlProgress = Named(new TAtLeast<QWidget>(QSize(0, 80)), "pnlProgress");
     pnlProgress->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     lblProgress = Named(new QLabel(pnlProgress), "lblProgress");
     pbProgress = Named(new QProgressBar(pnlProgress), "pbProgress");

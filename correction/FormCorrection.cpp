@@ -4,6 +4,7 @@
 
 #include "correction/DocCorrection.h"
 #include "correction/PaintBox.h"
+#include "support/AtLeast.h"
 #include "support/MessageBox.h"
 #include "support/Version.h"
 
@@ -32,7 +33,7 @@ constexpr int KButton = 32;
 constexpr QSize KMinPageView(200, 150);
 
 QPushButton* ToolButton(QWidget* parent, const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new TAtLeast<QPushButton>(QSize(KButton, KButton), caption, parent);
     // Enter presses a tool button that has the focus; elsewhere it presses OK.
     button->setAutoDefault(true);
     button->setToolTip(hint);
@@ -45,7 +46,7 @@ void SizeToolButton(QPushButton* button) {
     if (button->text().isEmpty()) {
         button->setFixedSize(KButton, KButton);
     } else {
-        button->setMinimumSize(KButton, KButton);
+        button->setMinimumSize(0, 0);
         button->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
@@ -53,8 +54,7 @@ void SizeToolButton(QPushButton* button) {
 
 // OK and Cancel: at least their design size, wider for longer captions.
 QPushButton* DialogButton(QWidget* parent, const QString& caption, QSize design) {
-    auto* button = new QPushButton(caption, parent);
-    button->setMinimumSize(design);
+    auto* button = new TAtLeast<QPushButton>(design, caption, parent);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
 }
@@ -71,7 +71,7 @@ TFormCorrection::TFormCorrection(QWidget* owner) : QDialog(owner) {
 }
 
 void TFormCorrection::CreateControls() {
-    pnlTop = new QWidget(this);
+    pnlTop = new TAtLeast<QWidget>(QSize(0, KPanelH), this);
     btnFirst = ToolButton(pnlTop, QStringLiteral("|<"), QStringLiteral("Pierwsza strona"));
     btnPrev = ToolButton(pnlTop, QStringLiteral("<"), QStringLiteral("Poprzednia strona"));
     edPage = new QLineEdit(QStringLiteral("0"), pnlTop);
@@ -94,7 +94,7 @@ void TFormCorrection::CreateControls() {
         SizeToolButton(button);
     }
 
-    pnlBottom = new QWidget(this);
+    pnlBottom = new TAtLeast<QWidget>(QSize(0, KPanelH), this);
     btnOK = DialogButton(pnlBottom, QStringLiteral("OK"), {96, KButton});
     btnOK->setDefault(true);
     btnCancel = DialogButton(pnlBottom, QStringLiteral("Anuluj"), {104, KButton});
@@ -187,7 +187,6 @@ void TFormCorrection::CreateLayout() {
     tools->addWidget(btnResetEdges);
     tools->addWidget(btnDetectEdges);
     tools->addStretch(1);
-    pnlTop->setMinimumHeight(KPanelH);
     pnlTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto* buttons = new QHBoxLayout(pnlBottom);
@@ -196,7 +195,6 @@ void TFormCorrection::CreateLayout() {
     buttons->addStretch(1);
     buttons->addWidget(btnOK);
     buttons->addWidget(btnCancel);
-    pnlBottom->setMinimumHeight(KPanelH);
     pnlBottom->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto* strip = new QVBoxLayout(pnlThumbs);
@@ -268,6 +266,13 @@ void TFormCorrection::ApplyButtonImages(const TImageLookup& images) {
             row.Button->setText(QString());
         }
         SizeToolButton(row.Button);
+    }
+    // Icons need less room than captions: the design size again, unless the
+    // window is on screen already.
+    pnlTop->updateGeometry();
+    layout()->activate(); // the window's minimum size for the new buttons
+    if (!isVisible()) {
+        resize(KClientSize.expandedTo(minimumSizeHint()));
     }
 }
 

@@ -67,6 +67,9 @@ void CentreOnScreen(QWidget& window, const QScreen* screen) {
     if (screen == nullptr) {
         return;
     }
+    // The frame is known once the window exists on the platform; before its
+    // first showing it does not yet.
+    window.winId();
     const QRect area = screen->availableGeometry();
     const QSize outer = window.frameGeometry().size().expandedTo(window.size());
     window.move(area.left() + qMax(0, (area.width() - outer.width()) / 2),

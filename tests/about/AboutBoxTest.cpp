@@ -17,7 +17,8 @@ TEST(AboutBox, ShowsTheTableTextsTheImagesAndTheLicence) {
     TAboutFixture f("[Config]\nLanguage=en\n");
     f.About->show();
     EXPECT_EQ(f.About->windowTitle(), QStringLiteral("About..."));
-    EXPECT_EQ(f.About->size(), QSize(482, 426));
+    EXPECT_GE(f.About->width(), 482) << "wider where the licence's rules need it";
+    EXPECT_EQ(f.About->height(), 426);
     EXPECT_EQ(f.About->Label1->text(), f.Form->ProgName());
     EXPECT_EQ(f.About->BitBtn1->text(), QStringLiteral("Close"));
     EXPECT_EQ(f.About->btn1->text(), QStringLiteral("Check update"));

@@ -2,6 +2,7 @@
 // settings it restores and saves, and the image list.
 #include "TestForm.h"
 
+#include "app/AppIdentity.h"
 #include "support/Version.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QWindow>
 
 namespace bitonix::test {
 namespace {
@@ -79,6 +81,23 @@ TEST(MainWindow, StartsInItsIdleStateWithEveryControlReady) {
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
     }
     EXPECT_TRUE(Find<QPushButton>(form, "btnAbout")->text().isEmpty());
+}
+
+TEST(MainWindow, CaptionIsTheProgramTitleAloneWithoutADisplayNameSuffix) {
+    SetApplicationIdentity();
+    EXPECT_EQ(QGuiApplication::applicationName(), QStringLiteral("Bitonix"));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("bitonix"));
+    // No display name of its own (the platform would append it to every
+    // caption): it keeps following the application name.
+    QGuiApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QGuiApplication::setApplicationName(QStringLiteral("Bitonix"));
+
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowHandle()->title(), QStringLiteral("Bitonix v") + GetAppVersionStr());
 }
 
 TEST(MainWindow, ShowsTheEnglishTextsWhenEnglishIsChosen) {

@@ -245,10 +245,13 @@ int RunAtScaleFactor(double factor, const QString& filter, QString* output) {
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=") + filter});
     const bool finished = child.waitForFinished(300000);
+    const QString text = QString::fromLocal8Bit(child.readAll());
     if (output != nullptr) {
-        *output = QString::fromLocal8Bit(child.readAll());
+        *output = text;
     }
-    if (!finished || child.exitStatus() != QProcess::NormalExit) {
+    // A filter that matches nothing would pass without checking anything.
+    if (!finished || child.exitStatus() != QProcess::NormalExit ||
+        text.contains(QStringLiteral("Running 0 tests"))) {
         return -1;
     }
     return child.exitCode();

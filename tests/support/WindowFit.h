@@ -41,7 +41,8 @@ double ChildScaleFactor();
 
 // Runs this test program again with QT_SCALE_FACTOR=`factor` (and the
 // offscreen platform), only the tests matching `filter`. Returns its exit
-// code; its output goes to *output.
+// code, or -1 when it did not finish or ran no test; its output goes to
+// *output.
 int RunAtScaleFactor(double factor, const QString& filter, QString* output);
 
 } // namespace bitonix::test
