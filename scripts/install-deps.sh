@@ -11,6 +11,7 @@ packages=(
   libopencv-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils xvfb xauth
+  fonts-dejavu-core
 )
 
 SUDO=""

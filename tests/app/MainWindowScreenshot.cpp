@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
         std::fputs("usage: main_window_screenshot <en|pl|de> <file.png>\n", stderr);
         return 2;
     }
-    QTemporaryDir dir;
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/scans-XXXXXX"));
     const QString config = dir.path() + QStringLiteral("/bitonix.ini");
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     file.close();
-    const QString folder = dir.path() + QStringLiteral("/Documents/Scans");
+    const QString folder = dir.path() + QStringLiteral("/contract");
     QDir().mkpath(folder);
     QStringList files;
     for (const char* name : {"contract-2024-03-page-1.jpg", "contract-2024-03-page-2.jpg",
