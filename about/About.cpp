@@ -34,7 +34,6 @@ constexpr QSize KMemoSize(465, 281);
 constexpr QSize KUpdateButton(160, 32);
 constexpr QSize KCloseButton(104, 32);
 constexpr int KLanguageListWidth = 89;
-constexpr QSize KButtonImage(24, 24);
 
 // The language codes of cbb1's items, in item order.
 const QStringList& LanguageCodes() {
@@ -121,13 +120,13 @@ void TAbout::CreateControls() {
     cbb1->setCurrentIndex(0);
 
     btn1 = Named(new TAtLeast<QPushButton>(KUpdateButton, this), "btn1");
-    btn1->setIconSize(KButtonImage);
+    btn1->setIconSize(KButtonImageSize);
     connect(btn1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { btn1Click(); }); });
 
     // Enter closes the box with the chosen language unless another button
     // has the focus; Escape closes it without applying anything.
     BitBtn1 = Named(new TAtLeast<QPushButton>(KCloseButton, this), "BitBtn1");
-    BitBtn1->setIconSize(KButtonImage);
+    BitBtn1->setIconSize(KButtonImageSize);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this,
             [this] { Guarded(this, [this] { BitBtn1Click(); }); });

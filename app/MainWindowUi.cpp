@@ -79,8 +79,9 @@ void TabStopOnCheckedRadio(QWidget* window, const QList<QRadioButton*>& group) {
     refresh();
 }
 
-// The widest of the items that lie in `column` of `grid` alone.
-int NaturalColumnWidth(const QGridLayout& grid, int column) {
+// The widest of the items of `grid` that start in `column` and span exactly
+// `span` columns.
+int NaturalWidth(const QGridLayout& grid, int column, int span) {
     int widest = 0;
     for (int i = 0; i < grid.count(); ++i) {
         int row = 0;
@@ -88,23 +89,7 @@ int NaturalColumnWidth(const QGridLayout& grid, int column) {
         int rowSpan = 0;
         int colSpan = 0;
         grid.getItemPosition(i, &row, &col, &rowSpan, &colSpan);
-        if (col == column && colSpan == 1) {
-            widest = qMax(widest, grid.itemAt(i)->sizeHint().width());
-        }
-    }
-    return widest;
-}
-
-// The widest of the items of `grid` that span exactly the first two columns.
-int NaturalFirstTwoColumnsWidth(const QGridLayout& grid) {
-    int widest = 0;
-    for (int i = 0; i < grid.count(); ++i) {
-        int row = 0;
-        int col = 0;
-        int rowSpan = 0;
-        int colSpan = 0;
-        grid.getItemPosition(i, &row, &col, &rowSpan, &colSpan);
-        if (col == 0 && colSpan == 2) {
+        if (col == column && colSpan == span) {
             widest = qMax(widest, grid.itemAt(i)->sizeHint().width());
         }
     }
@@ -340,11 +325,12 @@ void TForm1::SetTabOrder() {
 }
 
 void TForm1::FitLayoutToTexts() {
-    int first = qMax(KFirstColumn, qMax(NaturalColumnWidth(*FOutputGrid, 0),
-                                        NaturalColumnWidth(*FProcessingGrid, 0)));
-    int second = qMax(KSecondColumn, qMax(NaturalColumnWidth(*FOutputGrid, 1),
-                                          NaturalColumnWidth(*FProcessingGrid, 1)));
-    second = qMax(second, NaturalFirstTwoColumnsWidth(*FOutputGrid) - first - KSpacing);
+    const int first = qMax(
+        KFirstColumn, qMax(NaturalWidth(*FOutputGrid, 0, 1), NaturalWidth(*FProcessingGrid, 0, 1)));
+    int second = qMax(KSecondColumn,
+                      qMax(NaturalWidth(*FOutputGrid, 1, 1), NaturalWidth(*FProcessingGrid, 1, 1)));
+    // The merge choice and the check box span both columns.
+    second = qMax(second, NaturalWidth(*FOutputGrid, 0, 2) - first - KSpacing);
     for (QGridLayout* grid : {FOutputGrid, FProcessingGrid}) {
         grid->setColumnMinimumWidth(0, first);
         grid->setColumnMinimumWidth(1, second);

@@ -7,6 +7,7 @@
 #include "support/AtLeast.h"
 #include "support/MessageBox.h"
 #include "support/Version.h"
+#include "support/WindowTools.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -258,7 +259,7 @@ void TFormCorrection::ApplyButtonImages(const TImageLookup& images) {
             continue;
         }
         row.Button->setIcon(icon);
-        row.Button->setIconSize(QSize(24, 24));
+        row.Button->setIconSize(KButtonImageSize);
         if (row.Hint != nullptr) {
             row.Button->setToolTip(QString::fromLatin1(row.Hint));
         }

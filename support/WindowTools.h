@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFont>
+#include <QSize>
 #include <QString>
 
 class QLabel;
@@ -12,6 +13,10 @@ class QScreen;
 class QWidget;
 
 namespace bitonix {
+
+// The size every button image is shown at, in pixels (the main window's image
+// list, which the About box and the corner editor borrow).
+inline constexpr QSize KButtonImageSize(24, 24);
 
 // Names `widget` (its control name, which tests find it by) and returns it.
 template <typename T> T* Named(T* widget, const char* name) {

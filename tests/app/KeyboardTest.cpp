@@ -14,22 +14,12 @@
 namespace bitonix::test {
 namespace {
 
-// A key pressed and released on whatever has the keyboard focus.
-void Press(Qt::Key key) {
-    QWidget* target = QApplication::focusWidget();
-    ASSERT_NE(target, nullptr);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
-}
-
 // The names of the controls Tab visits from `start` until it comes back.
 QStringList TabCycle(QWidget* start) {
     start->setFocus(Qt::TabFocusReason);
     QStringList visited{QApplication::focusWidget()->objectName()};
     for (int i = 0; i < 40; ++i) {
-        Press(Qt::Key_Tab);
+        PressKey(Qt::Key_Tab);
         if (QApplication::focusWidget() == start) {
             break;
         }
@@ -68,7 +58,7 @@ TEST(Keyboard, TabGoesThroughTheControlsInReadingOrder) {
 
     // The arrow keys still move the choice within its group.
     Find<QRadioButton>(form, "rbPerspNone")->setFocus(Qt::TabFocusReason);
-    Press(Qt::Key_Right);
+    PressKey(Qt::Key_Right);
     EXPECT_TRUE(Find<QRadioButton>(form, "rbPerspAuto")->isChecked());
     EXPECT_EQ(QApplication::focusWidget(), Find<QRadioButton>(form, "rbPerspAuto"));
 }
@@ -77,21 +67,21 @@ TEST(Keyboard, EnterAndSpacePressTheFocusedButtonAndTheLink) {
     TShownForm shown;
     TTestForm& form = shown.Form;
     Find<QPushButton>(form, "btnStart")->setFocus(Qt::TabFocusReason);
-    Press(Qt::Key_Return);
+    PressKey(Qt::Key_Return);
     ASSERT_EQ(form.Boxes.size(), 1u) << "START with an empty list warns";
     EXPECT_EQ(form.Boxes[0].Text, form.Strings().SMsgNoFiles);
-    Press(Qt::Key_Space);
+    PressKey(Qt::Key_Space);
     EXPECT_EQ(form.Boxes.size(), 2u);
 
     Find<QLabel>(form, "Label2")->setFocus(Qt::TabFocusReason);
-    Press(Qt::Key_Return);
-    Press(Qt::Key_Space);
+    PressKey(Qt::Key_Return);
+    PressKey(Qt::Key_Space);
     EXPECT_EQ(form.OpenedWebSites, (QStringList{KWebSiteUrl, KWebSiteUrl}));
 
     QCheckBox* open = Find<QCheckBox>(form, "chk1");
     Find<QRadioButton>(form, "RadioButton2")->click();
     open->setFocus(Qt::TabFocusReason);
-    Press(Qt::Key_Space);
+    PressKey(Qt::Key_Space);
     EXPECT_FALSE(open->isChecked());
 }
 
@@ -108,7 +98,7 @@ TEST(Keyboard, DeleteRemovesTheSelectedFilesLikeTheRemoveButton) {
     list->setFocus(Qt::TabFocusReason);
     list->setCurrentRow(1);
     list->item(2)->setSelected(true);
-    Press(Qt::Key_Delete);
+    PressKey(Qt::Key_Delete);
     EXPECT_EQ(list->Entries(), (QStringList{files[0], files[3]}));
     EXPECT_EQ(list->currentRow(), 1);
 
@@ -116,7 +106,7 @@ TEST(Keyboard, DeleteRemovesTheSelectedFilesLikeTheRemoveButton) {
     shown.Form.prestart();
     list->setFocus(Qt::TabFocusReason);
     list->setCurrentRow(0);
-    Press(Qt::Key_Delete);
+    PressKey(Qt::Key_Delete);
     EXPECT_EQ(list->count(), 2);
     shown.Form.poststart();
 }

@@ -5,9 +5,11 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -230,6 +232,17 @@ QStringList WindowFitProblems(const QWidget& window) {
     return problems;
 }
 
+void PressKey(Qt::Key key) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr) {
+        throw std::runtime_error("no widget has the keyboard focus");
+    }
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
 double ChildScaleFactor() {
     return qEnvironmentVariable(KScaleVariable).toDouble();
 }
@@ -255,6 +268,14 @@ int RunAtScaleFactor(double factor, const QString& filter, QString* output) {
         return -1;
     }
     return child.exitCode();
+}
+
+QString SuiteFailuresAtScaleFactorTwo(const char* suite) {
+    const QString name = QString::fromLatin1(suite);
+    QString output;
+    const int code = RunAtScaleFactor(
+        2, name + QStringLiteral(".*:-") + name + QStringLiteral(".AtScaleFactorTwo"), &output);
+    return code == 0 ? QString() : output;
 }
 
 } // namespace bitonix::test

@@ -35,6 +35,10 @@ template <typename T> T* Find(const QWidget& root, const char* name) {
 // of it.
 QStringList WindowFitProblems(const QWidget& window);
 
+// A key pressed and released on whatever has the keyboard focus (throws when
+// nothing has it).
+void PressKey(Qt::Key key);
+
 // Whether this process runs at the scale factor the child of
 // RunAtScaleFactor asked for (0: not a child).
 double ChildScaleFactor();
@@ -44,5 +48,10 @@ double ChildScaleFactor();
 // code, or -1 when it did not finish or ran no test; its output goes to
 // *output.
 int RunAtScaleFactor(double factor, const QString& filter, QString* output);
+
+// The test body that runs every other test of `suite` again at scale factor
+// 2 (the suite's own AtScaleFactorTwo test calls it); an empty text when the
+// child passed, else what it printed.
+QString SuiteFailuresAtScaleFactorTwo(const char* suite);
 
 } // namespace bitonix::test
