@@ -1,6 +1,8 @@
 // The dialog that offers a newer version.
 #include "about/NewVersionDialog.h"
 
+#include "support/WindowTools.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,18 +34,16 @@ TNewVersionDialog::TNewVersionDialog(const QString& title, const QString& instru
     heading.setBold(true);
     lblInstruction->setFont(heading);
 
-    const QString address = url.toString(QUrl::FullyEncoded);
+    // A link that reads as the address itself, reached by Tab and opened by
+    // Enter as by a click.
     lblLink = new QLabel(this);
-    lblLink->setTextFormat(Qt::RichText);
-    lblLink->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                         .arg(address.toHtmlEscaped(), url.toString().toHtmlEscaped()));
-    lblLink->setOpenExternalLinks(false);
-    lblLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    SetWebLink(*lblLink, url.toString(QUrl::FullyEncoded), url.toString());
     connect(lblLink, &QLabel::linkActivated, this,
             [this](const QString& link) { emit HyperlinkClicked(QUrl(link)); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     btnOk = buttons->button(QDialogButtonBox::Ok);
+    btnOk->setFocus(); // Enter closes the dialog; Tab reaches the link
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* text = new QVBoxLayout;

@@ -74,6 +74,24 @@ TEST(AboutFit, TheNewVersionDialogFitsItsTexts) {
     }
 }
 
+TEST(AboutBox, TheNewVersionLinkIsReachedByTabAndOpenedByEnter) {
+    TAboutFixture f;
+    TNewVersionDialog dialog(QStringLiteral("Update"), QStringLiteral("New"),
+                             QUrl(QStringLiteral("https://dl.example.org/get?x=1&y=2")), f.About);
+    QList<QUrl> clicked;
+    QObject::connect(&dialog, &TNewVersionDialog::HyperlinkClicked,
+                     [&clicked](const QUrl& url) { clicked << url; });
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), dialog.btnOk);
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.lblLink);
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(clicked, QList<QUrl>{QUrl(QStringLiteral("https://dl.example.org/get?x=1&y=2"))});
+    EXPECT_TRUE(dialog.isVisible());
+}
+
 TEST(AboutFit, AtScaleFactorTwo) {
     if (ChildScaleFactor() > 0) {
         GTEST_SKIP() << "the child runs the other tests";
