@@ -1,15 +1,17 @@
-// TAbout: the box's controls, its showing, the licence text, the language
-// switch and the web link.
+// TAbout: the box's controls and layout, its showing, the licence text, the
+// language switch and the web link.
 #include "about/About.h"
 
 #include "about/VersionCheck.h"
-#include "app/MainWindow.h"
-#include "settings/LanguageConfig.h"
 #include "settings/SettingsFile.h"
+#include "support/AtLeast.h"
 #include "support/Error.h"
 #include "support/MessageBox.h"
 #include "support/ProgramDir.h"
+#include "support/Version.h"
+#include "support/WindowTools.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
@@ -17,33 +19,28 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollBar>
 #include <QStringDecoder>
+#include <QTextBlock>
+#include <cmath>
 
 namespace bitonix {
 
 namespace {
 
-// Client size of the box, in pixels.
-constexpr int KBoxWidth = 482;
-constexpr int KBoxHeight = 426;
+// Client size of the box at its design texts, in pixels: the least it takes.
+constexpr QSize KBoxSize(482, 426);
+// Design sizes of the controls that grow with their texts.
+constexpr QSize KMemoSize(465, 281);
+constexpr QSize KUpdateButton(160, 32);
+constexpr QSize KCloseButton(104, 32);
+constexpr int KLanguageListWidth = 89;
 
 // The language codes of cbb1's items, in item order.
 const QStringList& LanguageCodes() {
     static const QStringList codes = {QStringLiteral("pl"), QStringLiteral("en"),
                                       QStringLiteral("de")};
     return codes;
-}
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QFont WithPointSize(QFont font, int points, bool bold) {
-    font.setPointSize(points);
-    font.setBold(bold);
-    return font;
 }
 
 // The whole text of the resource or file at `path`, decoded as UTF-8 with a
@@ -71,7 +68,8 @@ QString ReadUtf8Text(const QString& path) {
 
 } // namespace
 
-TAbout::TAbout(TForm1& form) : QDialog(&form), FForm(form), FUpdateServer(UpdateServer()) {
+TAbout::TAbout(TAboutOwner& owner, QWidget* parent)
+    : QDialog(parent), FOwner(owner), FUpdateServer(UpdateServer()) {
     setObjectName(QStringLiteral("About"));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
@@ -80,93 +78,110 @@ TAbout::TAbout(TForm1& form) : QDialog(&form), FForm(form), FUpdateServer(Update
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
-    setFixedSize(KBoxWidth, KBoxHeight);
     CreateControls();
-    setWindowTitle(FForm.Strings.SAboutTitle);
+    setWindowTitle(FOwner.Strings().SAboutTitle);
+    setFixedSize(KBoxSize);
 }
 
+// Name, author and link at the top left, the logo at the top right, the
+// licence filling the middle, the language list at the bottom left and the
+// two buttons at the bottom right.
 void TAbout::CreateControls() {
-    Label1 = Named(new QLabel(this), "Label1");
+    Label1 = Named(new TAtLeast<QLabel>(QSize(0, 38), this), "Label1");
     Label1->setFont(WithPointSize(font(), 20, false));
-    Label1->setGeometry(8, 8, 400, 38);
 
-    Label2 = Named(new QLabel(QStringLiteral("© The Bitonix developers"), this), "Label2");
+    Label2 =
+        Named(new TAtLeast<QLabel>(QSize(0, 24), QStringLiteral("© The Bitonix developers"), this),
+              "Label2");
     Label2->setFont(WithPointSize(font(), 12, true));
-    Label2->setGeometry(8, 48, 400, 24);
 
     Image1 = Named(new QLabel(this), "Image1");
-    Image1->setGeometry(416, 8, 57, 58);
+    Image1->setFixedSize(57, 58);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(QIcon(QStringLiteral(":/bitonix.svg")).pixmap(QSize(57, 58)));
 
     Label4 = Named(new QLabel(this), "Label4");
-    Label4->setTextFormat(Qt::RichText);
-    Label4->setText(QStringLiteral("<a href=\"%1\" style=\"color:#000080; font-weight:bold; "
-                                   "text-decoration:none\">%2</a>")
-                        .arg(KWebSiteUrl.toHtmlEscaped(), QUrl(KWebSiteUrl).host()));
-    Label4->setCursor(Qt::PointingHandCursor);
-    Label4->setGeometry(8, 77, 300, 16);
+    SetWebLink(*Label4, KWebSiteUrl, QUrl(KWebSiteUrl).host());
     connect(Label4, &QLabel::linkActivated, this,
             [this] { Guarded(this, [this] { Label4Click(); }); });
 
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
     Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Memo1->setTabChangesFocus(true);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setGeometry(8, 96, 465, 281);
+    Memo1->setMinimumSize(KMemoSize);
 
     Label3 = Named(new QLabel(this), "Label3");
-    Label3->setGeometry(8, 384, 180, 14);
 
-    cbb1 = Named(new QComboBox(this), "cbb1");
+    cbb1 = Named(new TAtLeast<QComboBox>(QSize(KLanguageListWidth, 0), this), "cbb1");
     cbb1->addItems(
         {QStringLiteral("Polski"), QStringLiteral("English"), QStringLiteral("Deutsch")});
     cbb1->setCurrentIndex(0);
-    cbb1->setFocusPolicy(Qt::ClickFocus);
-    cbb1->setGeometry(8, 400, 89, 21);
 
-    btn1 = Named(new QPushButton(this), "btn1");
-    btn1->setGeometry(192, 391, 160, 32);
-    btn1->setAutoDefault(false);
+    btn1 = Named(new TAtLeast<QPushButton>(KUpdateButton, this), "btn1");
+    btn1->setIconSize(KButtonImageSize);
     connect(btn1, &QPushButton::clicked, this, [this] { Guarded(this, [this] { btn1Click(); }); });
 
-    BitBtn1 = Named(new QPushButton(this), "BitBtn1");
-    BitBtn1->setGeometry(370, 391, 104, 32);
-    BitBtn1->setAutoDefault(false);
+    // Enter closes the box with the chosen language unless another button
+    // has the focus; Escape closes it without applying anything.
+    BitBtn1 = Named(new TAtLeast<QPushButton>(KCloseButton, this), "BitBtn1");
+    BitBtn1->setIconSize(KButtonImageSize);
+    BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this,
             [this] { Guarded(this, [this] { BitBtn1Click(); }); });
+
+    auto* names = new QVBoxLayout;
+    names->setSpacing(2);
+    names->addWidget(Label1);
+    names->addWidget(Label2);
+    names->addWidget(Label4, 0, Qt::AlignLeft);
+    auto* top = new QHBoxLayout;
+    top->addLayout(names, 1);
+    top->addWidget(Image1, 0, Qt::AlignTop);
+
+    auto* language = new QVBoxLayout;
+    language->setSpacing(2);
+    language->addWidget(Label3);
+    language->addWidget(cbb1, 0, Qt::AlignLeft);
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(18);
+    bottom->addLayout(language);
+    bottom->addStretch(1);
+    bottom->addWidget(btn1, 0, Qt::AlignBottom);
+    bottom->addWidget(BitBtn1, 0, Qt::AlignBottom);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 9, 3);
+    column->setSpacing(4);
+    column->addLayout(top);
+    column->addWidget(Memo1, 1);
+    column->addLayout(bottom);
+
+    setTabOrder(Label4, Memo1);
+    setTabOrder(Memo1, cbb1);
+    setTabOrder(cbb1, btn1);
+    setTabOrder(btn1, BitBtn1);
 }
 
-void TAbout::showEvent(QShowEvent* event) {
-    FormShow();
-    QDialog::showEvent(event);
-}
-
-// Centres the box on the available area of its screen, never above or left
-// of that area.
-void TAbout::CentreOnScreen() {
-    const QScreen* screen = FForm.screen();
-    if (screen == nullptr) {
-        return;
+void TAbout::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        FormShow();
     }
-    const QRect area = screen->availableGeometry();
-    move(area.left() + qMax(0, (area.width() - width()) / 2),
-         area.top() + qMax(0, (area.height() - height()) / 2));
+    QDialog::setVisible(visible);
 }
 
 void TAbout::FormShow() {
-    CentreOnScreen();
     LoadLicenseText();
 
-    const TLangStrings& s = FForm.Strings;
-    Label1->setText(FForm.progname);
+    const TLangStrings& s = FOwner.Strings();
+    Label1->setText(FOwner.ProgName());
     setWindowTitle(s.SAboutTitle);
     BitBtn1->setText(s.SBtnClose);
-    BitBtn1->setIcon(FForm.VirtualImageList1.Icon(QStringLiteral("close")));
-    BitBtn1->setIconSize(TImageList::ImageSize());
+    BitBtn1->setIcon(FOwner.Image(QStringLiteral("close")));
     btn1->setText(s.SBtnUpdate);
-    btn1->setIcon(FForm.VirtualImageList1.Icon(QStringLiteral("update")));
-    btn1->setIconSize(TImageList::ImageSize());
+    btn1->setIcon(FOwner.Image(QStringLiteral("update")));
     Label3->setText(s.SLblLanguage);
 
     cbb1->setToolTip(s.SHintLanguage);
@@ -174,10 +189,15 @@ void TAbout::FormShow() {
     BitBtn1->setToolTip(s.SHintBtnClose);
     Label4->setToolTip(s.SHintVelkorBiz);
 
-    const qsizetype item = LanguageCodes().indexOf(FForm.language);
+    const qsizetype item = LanguageCodes().indexOf(FOwner.Language());
     if (item >= 0) {
         cbb1->setCurrentIndex(static_cast<int>(item));
     }
+
+    FitMemoToLicence();
+    setFixedSize(KBoxSize.expandedTo(layout()->totalMinimumSize()));
+    BitBtn1->setFocus(Qt::OtherFocusReason);
+    CentreOnScreen(*this, parentWidget() != nullptr ? parentWidget()->screen() : screen());
 }
 
 void TAbout::LoadLicenseText() {
@@ -191,27 +211,35 @@ void TAbout::LoadLicenseText() {
     Memo1->setUpdatesEnabled(true);
 }
 
+void TAbout::FitMemoToLicence() {
+    const QFontMetrics metrics(Memo1->font());
+    int widest = 0;
+    for (QTextBlock block = Memo1->document()->begin(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        if (!line.contains(QLatin1Char(' '))) {
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+        }
+    }
+    // The text runs inside the frame, the document margins and the scroll
+    // bar; a pixel more keeps the line off the wrapping edge.
+    const int margins = 2 * Memo1->frameWidth() +
+                        2 * static_cast<int>(std::ceil(Memo1->document()->documentMargin())) +
+                        Memo1->verticalScrollBar()->sizeHint().width() + 2;
+    Memo1->setMinimumWidth(qMax(KMemoSize.width(), widest + margins));
+}
+
 void TAbout::BitBtn1Click() {
     const int item = cbb1->currentIndex();
     const QString chosen =
-        (item >= 0 && item < LanguageCodes().size()) ? LanguageCodes()[item] : FForm.language;
+        (item >= 0 && item < LanguageCodes().size()) ? LanguageCodes()[item] : FOwner.Language();
     try {
-        WriteConfigLanguage(chosen, FForm.ConfigFile());
+        WriteConfigLanguage(chosen, FOwner.ConfigFile());
     } catch (const TError& e) {
         ShowBox(QMessageBox::Critical, e.Text(), QMessageBox::Ok);
         return;
     }
-    FForm.language = chosen;
-    ReloadFormLanguage();
+    FOwner.SwitchLanguage(chosen);
     accept();
-}
-
-void TAbout::ReloadFormLanguage() {
-    TIniConfig ini = loadiniconfig(GetProgramDir(), FForm.ConfigFile());
-    FForm.language = ini.language;
-    FForm.FWHSize = ini.WHSize;
-    FForm.Strings = std::move(ini.Strings);
-    FForm.ApplyLanguage();
 }
 
 void TAbout::Label4Click() {

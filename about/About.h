@@ -5,6 +5,8 @@
 // btn1Click, ShowNewVersionDialog, VersionDialogHyperlinkClicked.
 #pragma once
 
+#include "about/AboutOwner.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <QString>
@@ -17,7 +19,6 @@ class QPushButton;
 
 namespace bitonix {
 
-class TForm1;
 class TNewVersionDialog;
 
 // The embedded licence text: UTF-8 with a byte-order mark.
@@ -26,23 +27,26 @@ inline const QString KLicenseResource = QStringLiteral(":/BITONIX_LICENSE");
 class TAbout : public QDialog {
     Q_OBJECT
 public:
-    // Builds the box over `form`, whose texts, images, version and language
-    // it uses and whose language it changes. `form` must outlive the box.
-    explicit TAbout(TForm1& form);
+    // Builds the box for `owner`, whose name, texts, images and language it
+    // shows and whose language it changes, as a child window of `parent`.
+    // `owner` must outlive the box.
+    TAbout(TAboutOwner& owner, QWidget* parent);
 
-    // At every showing: centres the box on the screen, reloads the licence,
-    // puts the current language's texts and the images into the controls and
-    // selects the list item of the form's `language` ("pl" 0, "en" 1, "de" 2;
-    // any other code keeps the selection, at first "Polski").
+    // At every showing, before the box appears: reloads the licence, puts the
+    // current language's texts and the images into the controls, sizes the
+    // box to them (482 x 426, or larger where the texts need it), selects the
+    // list item of the owner's language ("pl" 0, "en" 1, "de" 2; any other
+    // code keeps the selection, at first "Polski") and centres the box on the
+    // screen.
     void FormShow();
     // Fills Memo1 from the licence resource; when it cannot be read, Memo1
     // holds the one line "Nie mozna wczytac licencji: " + the reason.
     void LoadLicenseText();
-    // The close button: the selected item becomes the form's language, is
-    // stored in the settings file, the form reloads its texts and applies
-    // them, and the box closes. When the settings file cannot be written the
-    // error is shown and nothing changes: the box stays open, the form keeps
-    // its language and texts. Closing the box any other way applies nothing.
+    // The close button: the selected item is stored in the settings file as
+    // the language, the owner switches to it, and the box closes. When the
+    // settings file cannot be written the error is shown and nothing changes:
+    // the box stays open, the owner keeps its language and texts. Closing the
+    // box any other way applies nothing.
     void BitBtn1Click();
     // The web link: opens the maker's web site.
     void Label4Click();
@@ -66,6 +70,8 @@ public:
     // Where the licence is read from; KLicenseResource unless changed.
     void SetLicenseResource(const QString& path) { FLicenseResource = path; }
 
+    void setVisible(bool visible) override;
+
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Image1 = nullptr;
@@ -85,15 +91,13 @@ protected:
     // Shows `dialog` modally; throws when it cannot be shown.
     virtual void ExecVersionDialog(TNewVersionDialog& dialog);
 
-    void showEvent(QShowEvent* event) override;
-
 private:
     void CreateControls();
-    void CentreOnScreen();
-    // loadiniconfig and ApplyLanguage on the form.
-    void ReloadFormLanguage();
+    // Memo1 as wide as the widest licence line that has no blank to wrap at
+    // (the rules of "=" under the headings), at least its design width.
+    void FitMemoToLicence();
 
-    TForm1& FForm;
+    TAboutOwner& FOwner;
     QUrl FUpdateServer;
     QString FLicenseResource = KLicenseResource;
 };

@@ -3,10 +3,9 @@
 
 #include "about/NewVersionDialog.h"
 #include "about/VersionCheck.h"
-#include "app/MainWindow.h"
-#include "pipeline/TempFiles.h"
 #include "support/Error.h"
 #include "support/MessageBox.h"
+#include "support/RandomText.h"
 
 #include <QPushButton>
 #include <exception>
@@ -19,24 +18,24 @@ void TAbout::btn1Click() {
         const TVersionAnswer answer =
             FetchVersionDocument(VersionDocumentUrl(FUpdateServer, generaternd(8)));
         const TVersionInfo info = ParseVersionDocument(answer, DefaultInfoUrl(FUpdateServer));
-        if (CompareVersionText(info.Version, FForm.prognamever) == 1) {
+        if (CompareVersionText(info.Version, FOwner.ProgNameVer()) == 1) {
             ShowNewVersionDialog(info.Version, info.InfoUrl);
         } else {
-            ShowBox(QMessageBox::Information, FForm.Strings.SUpdLatest, QMessageBox::Ok);
+            ShowBox(QMessageBox::Information, FOwner.Strings().SUpdLatest, QMessageBox::Ok);
         }
     } catch (const std::exception& e) {
         ShowBox(QMessageBox::Warning,
-                FForm.Strings.SUpdCheckFailed + QLatin1Char('\n') + QString::fromUtf8(e.what()),
+                FOwner.Strings().SUpdCheckFailed + QLatin1Char('\n') + QString::fromUtf8(e.what()),
                 QMessageBox::Ok);
     }
     btn1->setEnabled(true);
 }
 
 void TAbout::ShowNewVersionDialog(const QString& version, const QUrl& url) {
-    QString message = FForm.Strings.SUpdNewVersionMsg;
+    QString message = FOwner.Strings().SUpdNewVersionMsg;
     message.replace(QStringLiteral("%s"), version);
     try {
-        TNewVersionDialog dialog(FForm.Strings.SUpdTitle, message, url, this);
+        TNewVersionDialog dialog(FOwner.Strings().SUpdTitle, message, url, this);
         connect(&dialog, &TNewVersionDialog::HyperlinkClicked, this, [this](const QUrl& link) {
             Guarded(this, [this, &link] { VersionDialogHyperlinkClicked(link); });
         });
@@ -46,7 +45,7 @@ void TAbout::ShowNewVersionDialog(const QString& version, const QUrl& url) {
         // No dialog: the plain question below offers the page instead.
     }
     const QString question =
-        message + QLatin1Char('\n') + url.toString() + QLatin1Char('\n') + FForm.Strings.SUpdAsk;
+        message + QLatin1Char('\n') + url.toString() + QLatin1Char('\n') + FOwner.Strings().SUpdAsk;
     if (ShowBox(QMessageBox::Information, question, QMessageBox::Yes | QMessageBox::No) ==
         QMessageBox::Yes) {
         OpenUrl(url);

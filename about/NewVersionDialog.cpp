@@ -1,6 +1,8 @@
 // The dialog that offers a newer version.
 #include "about/NewVersionDialog.h"
 
+#include "support/WindowTools.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,24 +27,23 @@ TNewVersionDialog::TNewVersionDialog(const QString& title, const QString& instru
 
     lblInstruction = new QLabel(instruction, this);
     lblInstruction->setTextFormat(Qt::PlainText);
-    lblInstruction->setWordWrap(true);
+    // One line: the dialog takes the heading's width. (A wrapped label in a
+    // dialog is not given the height its lines need, and would be cut.)
     QFont heading = lblInstruction->font();
     heading.setPointSizeF(heading.pointSizeF() * 1.25);
     heading.setBold(true);
     lblInstruction->setFont(heading);
 
-    const QString address = url.toString(QUrl::FullyEncoded);
+    // A link that reads as the address itself, reached by Tab and opened by
+    // Enter as by a click.
     lblLink = new QLabel(this);
-    lblLink->setTextFormat(Qt::RichText);
-    lblLink->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                         .arg(address.toHtmlEscaped(), url.toString().toHtmlEscaped()));
-    lblLink->setOpenExternalLinks(false);
-    lblLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    SetWebLink(*lblLink, url.toString(QUrl::FullyEncoded), url.toString());
     connect(lblLink, &QLabel::linkActivated, this,
             [this](const QString& link) { emit HyperlinkClicked(QUrl(link)); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     btnOk = buttons->button(QDialogButtonBox::Ok);
+    btnOk->setFocus(); // Enter closes the dialog; Tab reaches the link
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* text = new QVBoxLayout;

@@ -3,11 +3,13 @@
 
 #include "app/InputFiles.h"
 #include "app/ListRowDelegate.h"
+#include "support/MessageBox.h"
 
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,7 +47,11 @@ QStringList TFileListBox::Entries() const {
 
 void TFileListBox::AddFilesToList(const QStringList& files) {
     const bool wasEmpty = count() == 0;
-    addItems(FilterAndSortFiles(files));
+    for (const QString& path : FilterAndSortFiles(files)) {
+        auto* entry = new QListWidgetItem(path); // owned by the list
+        entry->setToolTip(path);
+        addItem(entry);
+    }
     if (wasEmpty) {
         viewport()->update();
     }
@@ -114,6 +120,8 @@ void TFileListBox::ListBox1MouseDown() {
 }
 
 bool TFileListBox::ListBox1DragOver(QPoint pos) {
+    FDragging = true;
+    viewport()->update();
     const int i = indexAt(pos).row();
     SetCurrentRowOnly(i);
     if (i < 0) {
@@ -132,6 +140,8 @@ bool TFileListBox::ListBox1DragOver(QPoint pos) {
 }
 
 void TFileListBox::ListBox1DragDrop(QPoint pos) {
+    FDragging = false;
+    viewport()->update();
     if (FDragSource < 0 || FDragSource >= count()) {
         return;
     }
@@ -205,23 +215,36 @@ void TFileListBox::StartEntryDrag() {
     drag->setPixmap(createicon(item(FDragSource)->text(), font()));
     drag->setHotSpot(QPoint(0, 0));
     drag->exec(Qt::MoveAction);
+    FDragging = false;
+    viewport()->update();
+}
+
+bool TFileListBox::IsEntryDrag(const QDropEvent& event) const {
+    return event.mimeData()->hasFormat(KEntryMime) && event.source() == this;
+}
+
+bool TFileListBox::AcceptAsCopy(QDropEvent& event) const {
+    if (FFrozen || !event.mimeData()->hasUrls() ||
+        !event.possibleActions().testFlag(Qt::CopyAction)) {
+        event.setDropAction(Qt::IgnoreAction);
+        event.ignore();
+        return false;
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+    return true;
 }
 
 void TFileListBox::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* mime = event->mimeData();
-    if (!FFrozen && ((mime->hasFormat(KEntryMime) && event->source() == this) || mime->hasUrls())) {
+    if (!FFrozen && IsEntryDrag(*event)) {
         event->acceptProposedAction();
-    } else {
-        event->ignore();
+        return;
     }
+    AcceptAsCopy(*event);
 }
 
 void TFileListBox::dragMoveEvent(QDragMoveEvent* event) {
-    if (FFrozen) {
-        event->ignore();
-        return;
-    }
-    if (event->mimeData()->hasFormat(KEntryMime) && event->source() == this) {
+    if (!FFrozen && IsEntryDrag(*event)) {
         if (ListBox1DragOver(event->position().toPoint())) {
             event->acceptProposedAction();
         } else {
@@ -229,25 +252,35 @@ void TFileListBox::dragMoveEvent(QDragMoveEvent* event) {
         }
         return;
     }
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    AcceptAsCopy(*event);
+}
+
+void TFileListBox::dragLeaveEvent(QDragLeaveEvent* event) {
+    QListWidget::dragLeaveEvent(event);
+    FDragging = false;
+    viewport()->update();
 }
 
 void TFileListBox::dropEvent(QDropEvent* event) {
-    if (FFrozen) {
-        event->ignore();
-        return;
-    }
-    if (event->mimeData()->hasFormat(KEntryMime) && event->source() == this) {
+    if (!FFrozen && IsEntryDrag(*event)) {
         ListBox1DragDrop(event->position().toPoint());
         event->acceptProposedAction();
         return;
     }
-    HandleDroppedFiles(event->mimeData()->urls());
-    event->acceptProposedAction();
+    if (AcceptAsCopy(*event)) {
+        HandleDroppedFiles(event->mimeData()->urls());
+    }
+}
+
+void TFileListBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        if (!FFrozen) {
+            Guarded(this, [this] { RemoveSelected(); });
+        }
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 } // namespace bitonix

@@ -1,10 +1,11 @@
 // ListBox1: the input file list. Takes files from the dialog, the command
 // line and drops from the file manager, paints its rows and an empty-list
 // hint, and moves one entry at a time by dragging it within the list.
+// Delete removes the selected entries as the Remove button does.
 //
 // Operations: AddFilesToList, HandleDroppedFiles, RemoveSelected (btnRemoveClick),
 // ClearEntries (btnClearClick), ListBox1MouseDown, ListBox1DragOver,
-// ListBox1DragDrop, createicon, SetFrozen.
+// ListBox1DragDrop, createicon, SetFrozen, ShowsCurrentRow.
 #pragma once
 
 #include <QListWidget>
@@ -23,7 +24,8 @@ public:
     QStringList Entries() const;
 
     // Appends one batch of paths (FilterAndSortFiles: existing files only,
-    // sorted case-insensitively) after the present entries.
+    // sorted case-insensitively) after the present entries. Each entry shows
+    // its full path as its tool tip.
     void AddFilesToList(const QStringList& files);
     // Deletes the selected entries; the current row stays where it was, or
     // moves to the new last entry when it is past the end (none when empty).
@@ -41,6 +43,11 @@ public:
     // Files dropped from the file manager: the local files among `urls`, as
     // one batch of AddFilesToList. Ignored while frozen.
     void HandleDroppedFiles(const QList<QUrl>& urls);
+
+    // Whether the current row carries its focus mark: while the list has the
+    // keyboard focus, and during an internal drag, where the current row is
+    // the one the dragged entry will land on.
+    bool ShowsCurrentRow() const { return hasFocus() || FDragging; }
 
     // Frozen during a run: entries can be selected and scrolled but not
     // reordered, and nothing dropped from outside is accepted.
@@ -70,15 +77,25 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A drag from outside (files from the file manager) is taken only as a
+    // copy: the program reads the files and never asks the source to delete
+    // them. Returns whether `event` was accepted.
+    bool AcceptAsCopy(QDropEvent& event) const;
+    // The drag in `event` moves one of this list's entries.
+    bool IsEntryDrag(const QDropEvent& event) const;
+
     void SetCurrentRowOnly(int row);
     void StartEntryDrag();
 
     QString FEmptyHint;
     bool FFrozen = false;
     int FDragSource = -1;
+    bool FDragging = false; // an internal drag is over the list
     QPoint FPressPos;
 };
 

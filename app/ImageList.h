@@ -2,6 +2,8 @@
 // 24 x 24 pixels; the About box and the corner editor borrow it.
 #pragma once
 
+#include "support/WindowTools.h"
+
 #include <QIcon>
 #include <QSize>
 #include <QString>
@@ -26,7 +28,7 @@ public:
     // The image called `name`; a null icon when there is none.
     QIcon Icon(const QString& name) const { return Icon(IndexOf(name)); }
     // The size the images are shown at.
-    static QSize ImageSize() { return {24, 24}; }
+    static QSize ImageSize() { return KButtonImageSize; }
 
 private:
     std::vector<QIcon> FIcons;

@@ -5,6 +5,7 @@
 #include "support/MessageBox.h"
 #include "support/ProgramDir.h"
 #include "support/Version.h"
+#include "support/WindowTools.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,7 +22,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
@@ -36,23 +36,19 @@ TForm1::TForm1(const QStringList& files, const QString& configFile, QWidget* par
     prognamever = GetAppVersionStr();
     progname = ProgramTitle();
     CreateControls();
-    resize(736, 643);
-    setMinimumSize(736, 620);
-    CentreOnScreen();
 
-    TIniConfig ini = loadiniconfig(GetProgramDir(), FConfigFile);
-    language = ini.language;
-    FWHSize = ini.WHSize;
-    Strings = std::move(ini.Strings);
+    loadiniconfig();
     ApplyLanguage();
     LoadProcessingConfig();
+    resize(QSize(736, 643).expandedTo(minimumSize()));
+    CentreOnScreen(*this, screen());
 
     setWindowTitle(progname);
     ListBox1->ClearEntries();
     ConnectControls();
     RadioButton1Click();
     mergedfilename = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
-                     QLatin1Char('-') + Strings.SMergedName + QStringLiteral(".pdf");
+                     QLatin1Char('-') + FStrings.SMergedName + QStringLiteral(".pdf");
     edtOutputFile->clear();
     ListBox1->AddFilesToList(files);
 }
@@ -75,21 +71,23 @@ void TForm1::ConnectControls() {
     connect(btnStart, &QPushButton::clicked, this, guarded(&TForm1::btnStartClick));
 }
 
-// Centres the window on the available area of its screen (never above or
-// left of that area when the window is larger).
-void TForm1::CentreOnScreen() {
-    const QScreen* screen = this->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->availableGeometry();
-    const QSize outer = frameGeometry().size().expandedTo(size());
-    move(area.left() + qMax(0, (area.width() - outer.width()) / 2),
-         area.top() + qMax(0, (area.height() - outer.height()) / 2));
+void TForm1::loadiniconfig() {
+    TIniConfig ini = bitonix::loadiniconfig(GetProgramDir(), FConfigFile);
+    language = ini.language;
+    FWHSize = ini.WHSize;
+    FStrings = std::move(ini.Strings);
+}
+
+// The box has stored `code` in the settings file already; loadiniconfig
+// reads it back from there.
+void TForm1::SwitchLanguage(const QString& code) {
+    language = code;
+    loadiniconfig();
+    ApplyLanguage();
 }
 
 void TForm1::ApplyLanguage() {
-    const TLangStrings& s = Strings;
+    const TLangStrings& s = FStrings;
     btnAdd->setText(s.SBtnAddFiles);
     btnRemove->setText(s.SBtnRemove);
     btnClear->setText(s.SBtnClear);
@@ -155,6 +153,7 @@ void TForm1::ApplyLanguage() {
     btnStart->setToolTip(s.SHintBtnStart);
 
     ListBox1->SetEmptyHint(s.SListEmptyHint);
+    FitLayoutToTexts();
 }
 
 TProcessingConfig TForm1::CurrentProcessingConfig() const {
@@ -227,7 +226,11 @@ void TForm1::btnAboutClick() {
 }
 
 void TForm1::Label2Click() {
-    QDesktopServices::openUrl(QUrl(KWebSiteUrl));
+    OpenWebSite(KWebSiteUrl);
+}
+
+void TForm1::OpenWebSite(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
 }
 
 void TForm1::btnAddClick() {

@@ -1,12 +1,17 @@
 // TForm1: the main window. Holds the controls, the interface string table and
-// the image list, starts and stops a conversion run, and is the run's host.
+// the image list, starts and stops a conversion run, is the run's host and the
+// About box's owner.
 //
 // Operations: FormCreate (the constructor), ApplyLanguage,
 // LoadProcessingConfig, SaveProcessingConfig, RadioButton1Click,
 // RadioButton2Click, btnBrowseClick, btnAboutClick, Label2Click, btnAddClick,
 // btnRemoveClick, btnClearClick, btnStartClick, prestart, poststart.
+//
+// The controls are private; each carries its name as object name
+// (findChild<QPushButton*>("btnStart")), which is how tests reach them.
 #pragma once
 
+#include "about/AboutOwner.h"
 #include "app/FileListBox.h"
 #include "app/ImageList.h"
 #include "app/PreviewImage.h"
@@ -25,6 +30,7 @@ class QCheckBox;
 class QComboBox;
 class QDialog;
 class QFileDialog;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -36,10 +42,7 @@ class QStatusBar;
 
 namespace bitonix {
 
-// The maker's web site, opened by the link in the toolbar.
-inline const QString KWebSiteUrl = QStringLiteral("https://bitonix.example.org");
-
-class TForm1 : public QMainWindow, public TRunHost {
+class TForm1 : public QMainWindow, public TRunHost, public TAboutOwner {
     Q_OBJECT
 public:
     // FormCreate: builds the controls, loads the interface language and the
@@ -52,7 +55,9 @@ public:
     TForm1& operator=(const TForm1&) = delete;
 
     // Puts the string table's texts into every control and dialog; the
-    // rotation selection survives, btnStart shows SBtnStop during a run.
+    // rotation selection survives, btnStart shows SBtnStop during a run. The
+    // controls then take the room their texts need: the window's minimum
+    // size is 736 x 620 or larger where the texts ask for it.
     void ApplyLanguage();
     // Sets the resolution, rotation, slider and straightening mode from the
     // settings file / writes them into it (throws TError when it cannot).
@@ -85,7 +90,21 @@ public:
     void SetAboutBox(QDialog* about) { FAboutBox = about; }
     // Where runs put their private temporary folder; empty: the system's.
     void SetTempParent(const QString& folder) { FTempParent = folder; }
-    const QString& ConfigFile() const { return FConfigFile; }
+
+    // Window state, read only.
+    const QString& MergedFileName() const { return mergedfilename; }
+    int WHSize() const { return FWHSize; }
+    // Replaces the string table without applying it (ApplyLanguage does).
+    void SetStrings(const TLangStrings& strings) { FStrings = strings; }
+
+    // TAboutOwner
+    QString ProgName() const override { return progname; }
+    QString ProgNameVer() const override { return prognamever; }
+    const TLangStrings& Strings() const override { return FStrings; }
+    QString Language() const override { return language; }
+    QIcon Image(const QString& name) const override { return VirtualImageList1.Icon(name); }
+    QString ConfigFile() const override { return FConfigFile; }
+    void SwitchLanguage(const QString& code) override;
 
     // TRunHost
     bool Cancelled() const override { return FCancelled; }
@@ -102,13 +121,48 @@ public:
     void ShowMessage(const QString& text) override;
     bool EditCorrections(TPageCorrectionList& corrections) override;
 
+protected:
+    // Message boxes (ShowMessageBox), the file manager and the browser go
+    // through these so that tests can watch them instead of blocking on a
+    // modal window or starting another program.
+    virtual void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text);
+    virtual void ShowOutputInFileManager(const QString& path);
+    virtual void OpenWebSite(const QString& url);
+
+    void showEvent(QShowEvent* event) override;
+    // During a run: requests the stop and keeps the window until the run's
+    // clean-up is done; the run then closes it.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The language, FWHSize and the string table from the settings file and
+    // the language files.
+    void loadiniconfig();
+    void CreateControls();
+    void CreateToolbar();
+    void CreateCenter();
+    void CreateOutputGroup();
+    void CreateProcessingGroup();
+    void CreateProgressPanel();
+    void SetTabOrder();
+    void ConnectControls();
+    // The first two columns of both groups as wide as the widest of them,
+    // so that the pattern box and the rotation list stand one above the
+    // other; then the window's minimum size from what the controls need.
+    void FitLayoutToTexts();
+    void WMClearInitialFocus();
+    void SetStartButton(bool running);
+    // The run between prestart and poststart; returns whether it completed
+    // and the merged name it wrote.
+    TRunResult RunFromWindow();
+
     // Window state (names as the rest of the program uses them).
     QString prognamever;
     QString progname;
     QString language;
     QString mergedfilename;
     int FWHSize = 8;
-    TLangStrings Strings;
+    TLangStrings FStrings;
     TImageList VirtualImageList1;
 
     // Controls, children of the window.
@@ -152,27 +206,8 @@ public:
     QFileDialog* dlgOpen = nullptr;
     QFileDialog* dlgSave = nullptr;
 
-protected:
-    // Message boxes (ShowMessageBox) and the file manager go through these so
-    // that tests can watch them instead of blocking on a modal window.
-    virtual void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text);
-    virtual void ShowOutputInFileManager(const QString& path);
-
-    void showEvent(QShowEvent* event) override;
-    // During a run: requests the stop and keeps the window until the run's
-    // clean-up is done; the run then closes it.
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void CreateControls();
-    void ConnectControls();
-    void CentreOnScreen();
-    void WMClearInitialFocus();
-    void SetStartButton(bool running);
-    // The run between prestart and poststart; returns whether it completed
-    // and the merged name it wrote.
-    TRunResult RunFromWindow();
-
+    QGridLayout* FOutputGrid = nullptr;     // gbOutput's rows
+    QGridLayout* FProcessingGrid = nullptr; // the first row of gbProcessing
     QString FConfigFile;
     QString FTempParent;
     QDialog* FAboutBox = nullptr;

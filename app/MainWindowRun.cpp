@@ -65,14 +65,14 @@ void TForm1::btnStartClick() {
         // at its next poll.
         FCancelled = true;
         btnStart->setEnabled(false);
-        SetStatusText(Strings.SPrgCancelled + QStringLiteral("..."));
+        SetStatusText(FStrings.SPrgCancelled + QStringLiteral("..."));
         return;
     }
     QString error;
     try {
         SaveProcessingConfig();
         if (ListBox1->count() == 0) {
-            ShowBox(QMessageBox::Warning, Strings.SMsgWarning, Strings.SMsgNoFiles);
+            ShowBox(QMessageBox::Warning, FStrings.SMsgWarning, FStrings.SMsgNoFiles);
             return;
         }
         const TRunResult result = RunFromWindow();
@@ -99,11 +99,11 @@ TRunResult TForm1::RunFromWindow() {
         btnStart->setEnabled(true);
         FBatchRunning = false;
     });
-    return RunBatch(RunSettings(), Strings, *this);
+    return RunBatch(RunSettings(), FStrings, *this);
 }
 
 void TForm1::SetStartButton(bool running) {
-    btnStart->setText(running ? Strings.SBtnStop : Strings.SBtnStart);
+    btnStart->setText(running ? FStrings.SBtnStop : FStrings.SBtnStart);
     btnStart->setIcon(VirtualImageList1.Icon(running ? 5 : 4)); // "stop" / "start"
 }
 

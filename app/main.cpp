@@ -1,13 +1,13 @@
 // bitonix: the desktop program. Starts the main window with the files named
 // on the command line and ends the process as soon as its loop returns.
 #include "about/About.h"
+#include "app/AppIdentity.h"
 #include "app/MainWindow.h"
 #include "settings/SettingsFile.h"
 #include "support/MemoryPolicy.h"
 #include "support/MessageBox.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <unistd.h>
 
 using namespace bitonix;
@@ -15,17 +15,12 @@ using namespace bitonix;
 int main(int argc, char* argv[]) {
     KeepFreedMemoryForReuse(); // before any thread exists
     QApplication app(argc, argv);
-    QApplication::setApplicationName(KAppTitle);
-    QApplication::setApplicationDisplayName(KAppTitle);
-    // Names the desktop entry (packaging/org.example.bitonix.desktop), which
-    // gives the window its icon and name in the task bar.
-    QApplication::setDesktopFileName(QStringLiteral("org.example.bitonix"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bitonix.svg")));
+    SetApplicationIdentity();
 
     try {
         TForm1 form(QApplication::arguments().mid(1), GetConfigFile());
         // The About box lives as long as the window, which owns it.
-        form.SetAboutBox(new TAbout(form));
+        form.SetAboutBox(new TAbout(form, &form));
         form.show();
         QApplication::exec();
         // Nothing runs after the loop, no window is destroyed: every run has

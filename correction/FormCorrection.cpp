@@ -4,8 +4,10 @@
 
 #include "correction/DocCorrection.h"
 #include "correction/PaintBox.h"
+#include "support/AtLeast.h"
 #include "support/MessageBox.h"
 #include "support/Version.h"
+#include "support/WindowTools.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -21,17 +25,38 @@ namespace bitonix {
 
 namespace {
 
-constexpr int KClientW = 924;
-constexpr int KClientH = 661;
+// Design client size of the window.
+constexpr QSize KClientSize(924, 661);
 constexpr int KPanelH = 48;
 constexpr int KThumbsW = 140;
 constexpr int KButton = 32;
+// The least of the page view that stays on screen.
+constexpr QSize KMinPageView(200, 150);
 
-QPushButton* ToolButton(QWidget* parent, int x, const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption, parent);
-    button->setGeometry(x, 8, KButton, KButton);
-    button->setAutoDefault(false);
+QPushButton* ToolButton(QWidget* parent, const QString& caption, const QString& hint) {
+    auto* button = new TAtLeast<QPushButton>(QSize(KButton, KButton), caption, parent);
+    // Enter presses a tool button that has the focus; elsewhere it presses OK.
+    button->setAutoDefault(true);
     button->setToolTip(hint);
+    return button;
+}
+
+// A tool button showing only its image is 32 x 32; one with a caption is as
+// wide as its caption needs, at least that.
+void SizeToolButton(QPushButton* button) {
+    if (button->text().isEmpty()) {
+        button->setFixedSize(KButton, KButton);
+    } else {
+        button->setMinimumSize(0, 0);
+        button->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+}
+
+// OK and Cancel: at least their design size, wider for longer captions.
+QPushButton* DialogButton(QWidget* parent, const QString& caption, QSize design) {
+    auto* button = new TAtLeast<QPushButton>(design, caption, parent);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
 }
 
@@ -41,37 +66,39 @@ TFormCorrection::TFormCorrection(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Korekcja perspektywy dokumentu"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     CreateControls();
-    resize(KClientW, KClientH);
-    Layout();
+    CreateLayout();
+    resize(KClientSize.expandedTo(minimumSizeHint()));
+    layout()->activate();
 }
 
 void TFormCorrection::CreateControls() {
-    pnlTop = new QWidget(this);
-    btnFirst = ToolButton(pnlTop, 8, QStringLiteral("|<"), QStringLiteral("Pierwsza strona"));
-    btnPrev = ToolButton(pnlTop, 44, QStringLiteral("<"), QStringLiteral("Poprzednia strona"));
+    pnlTop = new TAtLeast<QWidget>(QSize(0, KPanelH), this);
+    btnFirst = ToolButton(pnlTop, QStringLiteral("|<"), QStringLiteral("Pierwsza strona"));
+    btnPrev = ToolButton(pnlTop, QStringLiteral("<"), QStringLiteral("Poprzednia strona"));
     edPage = new QLineEdit(QStringLiteral("0"), pnlTop);
-    edPage->setGeometry(84, 13, 41, 21);
     edPage->setAlignment(Qt::AlignCenter);
+    edPage->setFixedWidth(41);
     edPage->installEventFilter(this);
     lblCount = new QLabel(QStringLiteral("/ 0"), pnlTop);
-    lblCount->move(131, 17);
-    btnNext = ToolButton(pnlTop, 154, QStringLiteral(">"), QStringLiteral("Nastepna strona"));
-    btnLast = ToolButton(pnlTop, 190, QStringLiteral(">|"), QStringLiteral("Ostatnia strona"));
-    btnRotL = ToolButton(pnlTop, 260, QStringLiteral("Obroc w lewo"), QString());
-    btnRotR = ToolButton(pnlTop, 296, QStringLiteral("Obroc w prawo"), QString());
-    btnFit = ToolButton(pnlTop, 360, QStringLiteral("Dopasuj do okna"), QString());
-    btnZoomIn = ToolButton(pnlTop, 396, QStringLiteral("Powieksz"), QString());
-    btnZoomOut = ToolButton(pnlTop, 432, QStringLiteral("Pomniejsz"), QString());
-    btnResetEdges = ToolButton(pnlTop, 496, QStringLiteral("Reset kraw."),
+    btnNext = ToolButton(pnlTop, QStringLiteral(">"), QStringLiteral("Nastepna strona"));
+    btnLast = ToolButton(pnlTop, QStringLiteral(">|"), QStringLiteral("Ostatnia strona"));
+    btnRotL = ToolButton(pnlTop, QStringLiteral("Obroc w lewo"), QString());
+    btnRotR = ToolButton(pnlTop, QStringLiteral("Obroc w prawo"), QString());
+    btnFit = ToolButton(pnlTop, QStringLiteral("Dopasuj do okna"), QString());
+    btnZoomIn = ToolButton(pnlTop, QStringLiteral("Powieksz"), QString());
+    btnZoomOut = ToolButton(pnlTop, QStringLiteral("Pomniejsz"), QString());
+    btnResetEdges = ToolButton(pnlTop, QStringLiteral("Reset kraw."),
                                QStringLiteral("Resetuj krawedzie do rozmiaru obrazu"));
-    btnDetectEdges = ToolButton(pnlTop, 532, QStringLiteral("Wykryj kraw."),
+    btnDetectEdges = ToolButton(pnlTop, QStringLiteral("Wykryj kraw."),
                                 QStringLiteral("Wykryj krawedzie aktualnej strony"));
+    for (QPushButton* button : ToolButtons()) {
+        SizeToolButton(button);
+    }
 
-    pnlBottom = new QWidget(this);
-    btnOK = new QPushButton(QStringLiteral("OK"), pnlBottom);
+    pnlBottom = new TAtLeast<QWidget>(QSize(0, KPanelH), this);
+    btnOK = DialogButton(pnlBottom, QStringLiteral("OK"), {96, KButton});
     btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Anuluj"), pnlBottom);
-    btnCancel->setAutoDefault(false);
+    btnCancel = DialogButton(pnlBottom, QStringLiteral("Anuluj"), {104, KButton});
 
     pnlThumbs = new QWidget(this);
     ThumbScroll = new QScrollArea(pnlThumbs);
@@ -120,22 +147,85 @@ void TFormCorrection::CreateControls() {
             guarded(&TFormCorrection::btnDetectEdgesClick));
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Page Up and Page Down page through the batch wherever the focus is.
+    auto* pageUp = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
+    connect(pageUp, &QShortcut::activated, this, guarded(&TFormCorrection::btnPrevClick));
+    auto* pageDown = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
+    connect(pageDown, &QShortcut::activated, this, guarded(&TFormCorrection::btnNextClick));
 }
 
-// Top and bottom panels span the width, the strip takes the left 140 pixels
-// between them and the page view the rest; OK and Cancel keep their
-// distance to the right edge.
-void TFormCorrection::Layout() {
-    const int w = width();
-    const int h = height();
-    const int middle = std::max(0, h - 2 * KPanelH);
-    pnlTop->setGeometry(0, 0, w, KPanelH);
-    pnlBottom->setGeometry(0, h - KPanelH, w, KPanelH);
-    btnOK->setGeometry(w - (KClientW - 704), 8, 96, KButton);
-    btnCancel->setGeometry(w - (KClientW - 808), 8, 104, KButton);
-    pnlThumbs->setGeometry(0, KPanelH, KThumbsW, middle);
-    ThumbScroll->setGeometry(0, 0, KThumbsW, middle);
-    PaintBox1->setGeometry(KThumbsW, KPanelH, std::max(0, w - KThumbsW), middle);
+std::vector<QPushButton*> TFormCorrection::ToolButtons() const {
+    return {btnFirst, btnPrev,   btnNext,    btnLast,       btnRotL,       btnRotR,
+            btnFit,   btnZoomIn, btnZoomOut, btnResetEdges, btnDetectEdges};
+}
+
+// The tool buttons in groups along the top (navigation with the page field,
+// turning, zoom, outline), OK and Cancel at the bottom right, the strip on
+// the left between them and the page view taking the rest. The window
+// cannot become smaller than what keeps the toolbar and the bottom buttons
+// whole.
+void TFormCorrection::CreateLayout() {
+    auto* tools = new QHBoxLayout(pnlTop);
+    tools->setContentsMargins(8, 8, 8, 8);
+    tools->setSpacing(4);
+    tools->addWidget(btnFirst);
+    tools->addWidget(btnPrev);
+    tools->addSpacing(4);
+    tools->addWidget(edPage);
+    tools->addSpacing(2);
+    tools->addWidget(lblCount);
+    tools->addWidget(btnNext);
+    tools->addWidget(btnLast);
+    tools->addSpacing(34);
+    tools->addWidget(btnRotL);
+    tools->addWidget(btnRotR);
+    tools->addSpacing(28);
+    tools->addWidget(btnFit);
+    tools->addWidget(btnZoomIn);
+    tools->addWidget(btnZoomOut);
+    tools->addSpacing(28);
+    tools->addWidget(btnResetEdges);
+    tools->addWidget(btnDetectEdges);
+    tools->addStretch(1);
+    pnlTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto* buttons = new QHBoxLayout(pnlBottom);
+    buttons->setContentsMargins(8, 8, 12, 8);
+    buttons->setSpacing(8);
+    buttons->addStretch(1);
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+    pnlBottom->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto* strip = new QVBoxLayout(pnlThumbs);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->addWidget(ThumbScroll);
+    pnlThumbs->setFixedWidth(KThumbsW);
+    PaintBox1->setMinimumSize(KMinPageView);
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(pnlThumbs);
+    middle->addWidget(PaintBox1, 1);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(pnlTop);
+    column->addLayout(middle, 1);
+    column->addWidget(pnlBottom);
+
+    QWidget* previous = nullptr;
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             btnFirst, btnPrev, edPage, btnNext, btnLast, btnRotL, btnRotR, btnFit, btnZoomIn,
+             btnZoomOut, btnResetEdges, btnDetectEdges, ThumbScroll, btnOK, btnCancel}) {
+        if (previous != nullptr) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
 }
 
 void TFormCorrection::ApplyButtonImages(const TImageLookup& images) {
@@ -169,13 +259,21 @@ void TFormCorrection::ApplyButtonImages(const TImageLookup& images) {
             continue;
         }
         row.Button->setIcon(icon);
-        row.Button->setIconSize(QSize(24, 24));
+        row.Button->setIconSize(KButtonImageSize);
         if (row.Hint != nullptr) {
             row.Button->setToolTip(QString::fromLatin1(row.Hint));
         }
         if (row.IconOnly) {
             row.Button->setText(QString());
         }
+        SizeToolButton(row.Button);
+    }
+    // Icons need less room than captions: the design size again, unless the
+    // window is on screen already.
+    pnlTop->updateGeometry();
+    layout()->activate(); // the window's minimum size for the new buttons
+    if (!isVisible()) {
+        resize(KClientSize.expandedTo(minimumSizeHint()));
     }
 }
 
@@ -232,7 +330,10 @@ void TFormCorrection::UpdateNav() {
     const int idx = FGeo.Idx();
     edPage->setText(count == 0 ? QStringLiteral("0") : QString::number(idx + 1));
     lblCount->setText(QStringLiteral("/ ") + QString::number(count));
-    lblCount->adjustSize();
+    // The field takes as many digits as the page count has (41 pixels for
+    // up to four); frame and text margins come on top of the digits.
+    const QString digits(QString::number(std::max(count, 1)).size(), QLatin1Char('0'));
+    edPage->setFixedWidth(std::max(41, edPage->fontMetrics().horizontalAdvance(digits) + 16));
 
     QString caption = QStringLiteral("Korekcja perspektywy");
     const TPageCorrection* page = FGeo.CurPage();
@@ -344,8 +445,8 @@ void TFormCorrection::btnDetectEdgesClick() {
 }
 
 void TFormCorrection::resizeEvent(QResizeEvent* event) {
+    // The layout has placed the children for the new size already.
     QDialog::resizeEvent(event);
-    Layout();
     FormResize();
 }
 

@@ -116,7 +116,8 @@ protected:
 
 private:
     void CreateControls();
-    void Layout();
+    void CreateLayout();
+    std::vector<QPushButton*> ToolButtons() const;
     void FormResize();
     void PaintBox1Paint(QPainter& painter);
     void PaintBox1MouseDown(const QMouseEvent& event);

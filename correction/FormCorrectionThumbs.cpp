@@ -21,7 +21,8 @@ constexpr int KWheelStep = 72; // strip pixels per wheel notch
 } // namespace
 
 void TFormCorrection::BuildThumbnails() {
-    FThumbs = CreatePageThumbnails(FGeo.List());
+    // Sharp on the screen the window is on: as many pixels as it shows.
+    FThumbs = CreatePageThumbnails(FGeo.List(), devicePixelRatioF());
     UpdateThumbnailLayout();
     ThumbPaintBox->update();
 }
@@ -120,11 +121,12 @@ void TFormCorrection::ThumbPaintBoxPaint(QPainter& painter) {
         painter.setBrush(Qt::white);
         if (k < FThumbs.size() && !FThumbs[k].isNull()) {
             const QImage& thumb = FThumbs[k];
-            const int x = r.left() + (r.width() - thumb.width()) / 2;
+            const QSize shown = ThumbnailShownSize(thumb);
+            const int x = r.left() + (r.width() - shown.width()) / 2;
             const int y = r.top() + 8;
             painter.setPen(QPen(QColor(128, 128, 128), 1));
-            painter.drawRect(x - 1, y - 1, thumb.width() + 1, thumb.height() + 1);
-            painter.drawImage(x, y, thumb);
+            painter.drawRect(x - 1, y - 1, shown.width() + 1, shown.height() + 1);
+            painter.drawImage(QRect(QPoint(x, y), shown), thumb);
         } else {
             painter.setPen(QPen(QColor(192, 192, 192), 1));
             painter.drawRect(

@@ -2,6 +2,8 @@
 // scale), their placeholder, and strip geometry.
 #include "correction/PageThumbnail.h"
 
+#include "support/Rounding.h"
+
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
@@ -10,11 +12,29 @@ namespace bitonix {
 
 namespace {
 
-QImage Placeholder(int wHint, int hHint) {
+// The pixel size of a thumbnail shown at `size` on a screen of ratio `scale`.
+QSize PixelSize(QSize size, qreal scale) {
+    if (scale <= 1) {
+        return size;
+    }
+    return {std::max(1, RoundEven(size.width() * scale)),
+            std::max(1, RoundEven(size.height() * scale))};
+}
+
+// A white image of `size` logical pixels at `scale`.
+QImage WhiteThumbnail(QSize size, qreal scale) {
+    QImage thumb(PixelSize(size, scale), QImage::Format_RGB32);
+    thumb.fill(Qt::white);
+    if (scale > 1) {
+        thumb.setDevicePixelRatio(scale);
+    }
+    return thumb;
+}
+
+QImage Placeholder(int wHint, int hHint, qreal scale) {
     const QSize size =
         wHint < 1 || hHint < 1 ? QSize(KThumbW, KThumbH) : ThumbnailSize(wHint, hHint);
-    QImage thumb(size, QImage::Format_RGB32);
-    thumb.fill(Qt::white);
+    QImage thumb = WhiteThumbnail(size, scale);
     QPainter painter(&thumb);
     painter.setPen(QColor(192, 192, 192));
     painter.drawRect(0, 0, size.width() - 1, size.height() - 1);
@@ -25,18 +45,21 @@ QImage Placeholder(int wHint, int hHint) {
 
 } // namespace
 
-QImage CreatePageThumbnail(const QString& path, int wHint, int hHint) {
+QImage CreatePageThumbnail(const QString& path, int wHint, int hHint, qreal scale) {
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize full = reader.size();
     if (!full.isValid() || full.width() <= 0 || full.height() <= 0) {
-        return Placeholder(wHint, hHint);
+        return Placeholder(wHint, hHint, scale);
     }
-    const QImage prepared = ReadPageThumbnail(path, full);
-    if (!prepared.isNull()) {
-        return prepared;
+    if (scale <= 1) {
+        const QImage prepared = ReadPageThumbnail(path, full);
+        if (!prepared.isNull()) {
+            return prepared;
+        }
     }
-    const QSize size = ThumbnailSize(full.width(), full.height());
+    const QSize shown = ThumbnailSize(full.width(), full.height());
+    const QSize size = PixelSize(shown, scale);
     // Decode at the smallest power-of-two reduction that still covers the
     // thumbnail, then scale the rest of the way smoothly.
     int k = 1;
@@ -49,21 +72,25 @@ QImage CreatePageThumbnail(const QString& path, int wHint, int hHint) {
     }
     const QImage decoded = reader.read();
     if (decoded.isNull() || decoded.width() <= 0 || decoded.height() <= 0) {
-        return Placeholder(wHint, hHint);
+        return Placeholder(wHint, hHint, scale);
     }
-    QImage thumb(size, QImage::Format_RGB32);
-    thumb.fill(Qt::white);
+    QImage thumb = WhiteThumbnail(shown, scale);
     QPainter painter(&thumb);
-    painter.drawImage(0, 0, decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const QImage scaled = decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(shown)), scaled);
     return thumb;
 }
 
-std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages) {
+QSize ThumbnailShownSize(const QImage& thumb) {
+    return thumb.deviceIndependentSize().toSize();
+}
+
+std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages, qreal scale) {
     std::vector<QImage> thumbs;
     thumbs.reserve(static_cast<std::size_t>(pages.size()));
     for (const TPageCorrection& page : pages) {
         try {
-            thumbs.push_back(CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH));
+            thumbs.push_back(CreatePageThumbnail(page.PageJpgFile, page.ImgW, page.ImgH, scale));
         } catch (...) {
             // Out of memory: the slot stays empty and shows as an empty frame.
             thumbs.emplace_back();

@@ -27,12 +27,20 @@ inline constexpr int KThumbMargin = 8;
 // file gives a placeholder of the size that wHint x hHint implies (104 x 128
 // when either is below 1): white with a silver border and a silver cross
 // along both diagonals. Never fails.
-QImage CreatePageThumbnail(const QString& path, int wHint, int hHint);
+//  1. `scale` is the device pixel ratio of the screen it is shown on: with a
+//     ratio above 1 the image holds that many times the pixels (rounded) and
+//     carries the ratio, so that it shows sharp at ThumbnailSize logical
+//     pixels. The prepared thumbnail file, made at ratio 1, is then not used.
+QImage CreatePageThumbnail(const QString& path, int wHint, int hHint, qreal scale = 1);
 
 // CreatePageThumbnail of every page (PageJpgFile, ImgW, ImgH), in list order.
 // A page whose thumbnail cannot be made even as a placeholder (no memory)
 // gets a null image.
-std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages);
+std::vector<QImage> CreatePageThumbnails(const TPageCorrectionList& pages, qreal scale = 1);
+
+// The size a thumbnail is shown at, in logical pixels (its pixel size over its
+// device pixel ratio, rounded).
+QSize ThumbnailShownSize(const QImage& thumb);
 
 // Item i of a strip `width` pixels wide: from (8, 172i + 8) to
 // (width - 8, 172i + 172), right and bottom exclusive.

@@ -1,25 +1,15 @@
-// Random names and private temporary folders.
+// Private temporary folders.
 #include "pipeline/TempFiles.h"
 
 #include "support/Error.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
 namespace bitonix {
-
-QString generaternd(int n) {
-    static constexpr char KAlphabet[] = "abcdefghijklmnopqrstuvwxyz1234567890";
-    QString out;
-    for (int i = 0; i < n; ++i) {
-        out += QLatin1Char(KAlphabet[QRandomGenerator::system()->bounded(36)]);
-    }
-    return out;
-}
 
 QString GetTempDirectory() {
     QString dir = QDir::tempPath();

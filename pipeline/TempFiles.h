@@ -1,13 +1,11 @@
-// Random names and the run's private temporary folder.
+// The run's private temporary folder (names from generaternd, support/RandomText.h).
 #pragma once
+
+#include "support/RandomText.h"
 
 #include <QString>
 
 namespace bitonix {
-
-// n characters drawn uniformly from "abcdefghijklmnopqrstuvwxyz1234567890"
-// with the system's cryptographic random source; empty for n <= 0.
-QString generaternd(int n);
 
 // The system temporary folder with a trailing separator.
 QString GetTempDirectory();

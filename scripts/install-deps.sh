@@ -13,6 +13,7 @@ packages=(
   qpdf poppler-utils xvfb xauth
   groff-base man-db zsh bsdutils
   librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian strace
+  fonts-dejavu-core
 )
 
 SUDO=""

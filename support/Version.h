@@ -1,4 +1,4 @@
-// The program's version and title, from the build.
+// The program's version, title and web site.
 #pragma once
 
 #include <QString>
@@ -7,6 +7,10 @@ namespace bitonix {
 
 // The application title: taskbar text and caption of the error box.
 inline const QString KAppTitle = QStringLiteral("Bitonix");
+
+// The maker's web site, opened by the links of the main window and the About
+// box.
+inline const QString KWebSiteUrl = QStringLiteral("https://bitonix.example.org");
 
 // "1.0.0"
 inline QString GetAppVersionStr() {

@@ -22,6 +22,15 @@
 
 using namespace bitonix;
 
+namespace {
+
+// A control of the window, by the name it carries.
+template <typename T> T* Control(const QWidget& window, const char* name) {
+    return window.findChild<T*>(QLatin1String(name));
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     KeepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -33,11 +42,12 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dir;
     TForm1 form({QString::fromLocal8Bit(argv[2])}, dir.filePath("bitonix.ini"));
     form.show();
-    form.ComboBox1->setCurrentText(QString::fromLatin1(argv[1]));
-    form.rbPerspNone->setChecked(true);
-    form.RadioButton2->click();
-    form.edtOutputFile->setText(dir.filePath("out.pdf"));
-    form.chk1->setChecked(false);
+    Control<QComboBox>(form, "ComboBox1")->setCurrentText(QString::fromLatin1(argv[1]));
+    Control<QRadioButton>(form, "rbPerspNone")->setChecked(true);
+    Control<QRadioButton>(form, "RadioButton2")->click();
+    Control<QLineEdit>(form, "edtOutputFile")->setText(dir.filePath("out.pdf"));
+    Control<QCheckBox>(form, "chk1")->setChecked(false);
+    QPushButton* start = Control<QPushButton>(form, "btnStart");
 
     QElapsedTimer clock;
     qint64 last = -1;
@@ -54,7 +64,7 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(0, [&] {
         clock.start();
         tick.start();
-        form.btnStart->click(); // returns when the run is over
+        start->click(); // returns when the run is over
         const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         tick.stop();
         std::printf("window run: %.0f ms, longest without handling events: %.1f ms\n", wall,

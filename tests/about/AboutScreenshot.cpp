@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     }
     file.close();
     TForm1 form({}, config);
-    TAbout about(form);
+    TAbout about(form, &form);
     about.show();
     QApplication::processEvents();
     return about.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;

@@ -1,6 +1,7 @@
 // The main window on a Polish and on a French system: each case runs this
 // test program again under that system language, since the system locale is
 // read once per process.
+#include "WindowFit.h"
 #include "app/MainWindow.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ TEST(SystemLanguage, Child) {
     QTemporaryDir dir;
     const QString config = dir.path() + QStringLiteral("/bitonix.ini");
     const TForm1 form({}, config);
-    EXPECT_EQ(form.btnAdd->text(), expected);
+    EXPECT_EQ(Find<QPushButton>(form, "btnAdd")->text(), expected);
     EXPECT_FALSE(QFile::exists(config)) << "the derived language is not stored";
 }
 

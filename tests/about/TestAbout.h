@@ -2,6 +2,7 @@
 // the new-version dialog watched by the test instead of shown.
 #pragma once
 
+#include "WindowFit.h"
 #include "about/About.h"
 #include "about/NewVersionDialog.h"
 #include "app/MainWindow.h"
@@ -11,6 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -67,10 +69,35 @@ protected:
     }
 };
 
+// The box's owner as the main window is, except for the language code and
+// the version when a test sets them.
+class TTestOwner : public TAboutOwner {
+public:
+    explicit TTestOwner(TForm1& form) : FForm(form) {}
+
+    std::optional<QString> LanguageCode;
+    std::optional<QString> Version;
+
+    QString ProgName() const override { return FForm.ProgName(); }
+    QString ProgNameVer() const override { return Version ? *Version : FForm.ProgNameVer(); }
+    const TLangStrings& Strings() const override { return FForm.Strings(); }
+    QString Language() const override { return LanguageCode ? *LanguageCode : FForm.Language(); }
+    QIcon Image(const QString& name) const override { return FForm.Image(name); }
+    QString ConfigFile() const override { return FForm.ConfigFile(); }
+    void SwitchLanguage(const QString& code) override {
+        LanguageCode.reset();
+        FForm.SwitchLanguage(code);
+    }
+
+private:
+    TForm1& FForm;
+};
+
 // A main window with its settings file in a scratch folder, and its box.
 struct TAboutFixture {
     QTemporaryDir Dir;
     std::unique_ptr<TForm1> Form;
+    std::unique_ptr<TTestOwner> Owner;
     TTestAbout* About = nullptr; // child of Form
 
     explicit TAboutFixture(const QByteArray& ini = {}) {
@@ -80,7 +107,8 @@ struct TAboutFixture {
             file.write(ini);
         }
         Form = std::make_unique<TForm1>(QStringList{}, Config());
-        About = new TTestAbout(*Form);
+        Owner = std::make_unique<TTestOwner>(*Form);
+        About = new TTestAbout(*Owner, Form.get());
     }
     QString Config() const { return Dir.path() + QStringLiteral("/bitonix.ini"); }
     QByteArray ConfigText() const {

@@ -18,7 +18,7 @@ struct TUpdateFixture : TAboutFixture {
         Server.Status = status;
         Server.Body = body;
         About->SetUpdateServer(Server.Url());
-        Form->prognamever = QStringLiteral("1.0.3");
+        Owner->Version = QStringLiteral("1.0.3");
     }
     QString DefaultPage() const { return Server.Url().toString() + QStringLiteral("/bitonix/"); }
     void Check() { About->btn1->click(); }
@@ -163,7 +163,7 @@ TEST(UpdateCheck, WithoutTheDialogAYesNoBoxOffersThePage) {
 
 TEST(UpdateCheck, AProgramWithoutAVersionTakesAnyPublishedVersionAsNewer) {
     TUpdateFixture f(200, R"({"version":"0.0.1"})");
-    f.Form->prognamever.clear();
+    f.Owner->Version = QString();
     f.Check();
     EXPECT_EQ(f.About->Dialogs.size(), 1u);
 }

@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QUrl>
 
 namespace bitonix::test {
@@ -76,7 +79,7 @@ TEST(FileList, CommandLineFilesAreListedAtStart) {
     const QString b = Touch(scratch, QStringLiteral("b.jpg"));
     const QString a = Touch(scratch, QStringLiteral("A.png"));
     TTestForm form({b, scratch.Path(QStringLiteral("nothing.pdf")), a}, scratch.Config());
-    EXPECT_EQ(form.ListBox1->Entries(), (QStringList{a, b}));
+    EXPECT_EQ(Find<TFileListBox>(form, "ListBox1")->Entries(), (QStringList{a, b}));
 }
 
 TEST(FileList, AFrozenListRefusesDropsAndDrags) {
@@ -172,8 +175,8 @@ TEST(FileList, EmptyListShowsTheGreyHintCentredAndElided) {
     TTestForm form({}, scratch.Config());
     form.show();
     QApplication::processEvents();
-    TFileListBox& list = *form.ListBox1;
-    EXPECT_EQ(list.VisibleEmptyHint(), form.Strings.SListEmptyHint);
+    TFileListBox& list = *Find<TFileListBox>(form, "ListBox1");
+    EXPECT_EQ(list.VisibleEmptyHint(), form.Strings().SListEmptyHint);
     const QColor grey = list.palette().color(QPalette::Disabled, QPalette::Text);
     const QImage painted = list.viewport()->grab().toImage();
     // Grey text in the middle band, none near the top where rows would be.
@@ -232,6 +235,138 @@ TEST(InputFiles, SortingIgnoresCase) {
     const QString a = Touch(scratch, QStringLiteral("A.png"));
     const QString c = Touch(scratch, QStringLiteral("C.png"));
     EXPECT_EQ(FilterAndSortFiles({c, b, a, QString()}), (QStringList{a, b, c}));
+}
+
+} // namespace
+} // namespace bitonix::test
+
+namespace bitonix::test {
+namespace {
+
+// A drag from outside with local files, offering `actions`, the Shift key
+// held (a file manager then proposes Move), and what the list answered to
+// its enter, move and drop events.
+struct TOutsideDrop {
+    TOutsideDrop(const QStringList& paths, Qt::DropActions actions) : Actions(actions) {
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls << QUrl::fromLocalFile(path);
+        }
+        Mime.setUrls(urls);
+    }
+    void Drop(TFileListBox& list, QPoint pos) {
+        QDragEnterEvent enter(pos, Actions, &Mime, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(list.viewport(), &enter);
+        Answers.push_back({enter.isAccepted(), enter.dropAction()});
+        QDragMoveEvent move(pos, Actions, &Mime, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(list.viewport(), &move);
+        Answers.push_back({move.isAccepted(), move.dropAction()});
+        QDropEvent drop(QPointF(pos), Actions, &Mime, Qt::LeftButton, Qt::ShiftModifier);
+        Proposed = drop.proposedAction();
+        QApplication::sendEvent(list.viewport(), &drop);
+        Answers.push_back({drop.isAccepted(), drop.dropAction()});
+    }
+    QMimeData Mime;
+    Qt::DropActions Actions;
+    Qt::DropAction Proposed = Qt::IgnoreAction;
+    std::vector<std::pair<bool, Qt::DropAction>> Answers; // enter, move, drop
+};
+
+TEST(FileList, DropsFromOutsideAreTakenAsCopiesNeverAsMoves) {
+    TScratch scratch;
+    const QString a = Touch(scratch, QStringLiteral("a.jpg"));
+    TShownList shown({});
+    TOutsideDrop offered({a}, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    offered.Drop(shown.List, QPoint(20, 20));
+    EXPECT_EQ(offered.Proposed, Qt::MoveAction) << "the source proposed a move";
+    for (const auto& [accepted, action] : offered.Answers) {
+        EXPECT_TRUE(accepted);
+        EXPECT_EQ(action, Qt::CopyAction);
+    }
+    EXPECT_EQ(shown.List.Entries(), QStringList{a});
+
+    // A source that offers nothing but a move is refused, and keeps its file.
+    TOutsideDrop moveOnly({a}, Qt::MoveAction);
+    moveOnly.Drop(shown.List, QPoint(20, 20));
+    for (const auto& answer : moveOnly.Answers) {
+        EXPECT_FALSE(answer.first);
+    }
+    EXPECT_EQ(shown.List.count(), 1);
+}
+
+// Whether row `row` of the painted list carries the dotted focus mark: dark
+// pixels on the line one pixel inside the row's top edge.
+bool HasFocusMark(const TFileListBox& list, const QImage& painted, int row) {
+    const QRect rect = list.visualItemRect(list.item(row));
+    const QColor text = list.palette().color(QPalette::Text);
+    int dark = 0;
+    for (int x = rect.left() + 1; x < rect.right() - 1; ++x) {
+        dark += painted.pixelColor(x, rect.top() + 1).rgb() == text.rgb() ? 1 : 0;
+    }
+    return dark > rect.width() / 4;
+}
+
+TEST(FileList, TheCurrentRowIsMarkedWithFocusAndWhereADraggedEntryWillLand) {
+    TShownList shown({"A", "B", "C", "D"});
+    TFileListBox& list = shown.List;
+    list.setCurrentRow(0);
+    list.clearFocus();
+    QImage painted = list.viewport()->grab().toImage();
+    EXPECT_FALSE(HasFocusMark(list, painted, 0)) << "no focus, no drag: no mark";
+
+    list.ListBox1MouseDown();
+    ASSERT_TRUE(list.ListBox1DragOver(shown.RowCentre(2)));
+    painted = list.viewport()->grab().toImage();
+    EXPECT_TRUE(HasFocusMark(list, painted, 2)) << "the row the entry will land on";
+    for (int row : {0, 1, 3}) {
+        EXPECT_FALSE(HasFocusMark(list, painted, row)) << row;
+    }
+    EXPECT_TRUE(list.item(0)->isSelected()) << "the mark is no selection";
+
+    list.ListBox1DragDrop(shown.RowCentre(2));
+    painted = list.viewport()->grab().toImage();
+    EXPECT_FALSE(HasFocusMark(list, painted, 2));
+
+    // With the keyboard focus, on a selected row too, in other colours.
+    list.setFocus();
+    QApplication::setActiveWindow(&list);
+    list.setCurrentRow(1);
+    ASSERT_TRUE(list.hasFocus());
+    painted = list.viewport()->grab().toImage();
+    EXPECT_TRUE(HasFocusMark(list, painted, 1));
+    const QRect row1 = list.visualItemRect(list.item(1));
+    EXPECT_EQ(painted.pixelColor(row1.left(), row1.center().y()).rgb(),
+              TListRowDelegate::SelectedOutline().rgb());
+}
+
+TEST(FileList, LongPathsAreShortenedInTheMiddleWithTheWholePathAsTip) {
+    TScratch scratch;
+    const QString deep = QStringLiteral("one/two/three/four/five/six/seven/eight");
+    ASSERT_TRUE(QDir(scratch.Dir.path()).mkpath(deep));
+    const QString first = Touch(scratch, deep + QStringLiteral("/first-page.jpg"));
+    const QString second = Touch(scratch, deep + QStringLiteral("/second-page.jpg"));
+    TShownList shown({});
+    shown.List.resize(260, 200);
+    shown.List.AddFilesToList({first, second});
+    QApplication::processEvents();
+
+    const QFontMetrics metrics(shown.List.font());
+    const QRect row = shown.List.visualItemRect(shown.List.item(0));
+    EXPECT_GE(row.width(), shown.List.viewport()->width() - 1) << "rows span the list";
+    QStringList shownTexts;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(shown.List.item(i)->toolTip(), shown.List.Entries()[i]);
+        const QString text =
+            TListRowDelegate::ShownText(shown.List.Entries()[i], metrics, row.width());
+        EXPECT_TRUE(text.contains(QChar(0x2026))) << text.toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(text), row.width());
+        EXPECT_TRUE(text.startsWith(scratch.Dir.path().left(3)));
+        shownTexts << text;
+    }
+    EXPECT_TRUE(shownTexts[0].endsWith(QStringLiteral("first-page.jpg")));
+    EXPECT_TRUE(shownTexts[1].endsWith(QStringLiteral("second-page.jpg")));
+    const QString shortPath = QStringLiteral("/a/b.png");
+    EXPECT_EQ(TListRowDelegate::ShownText(shortPath, metrics, row.width()), shortPath);
 }
 
 } // namespace

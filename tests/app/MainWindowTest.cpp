@@ -2,6 +2,7 @@
 // settings it restores and saves, and the image list.
 #include "TestForm.h"
 
+#include "app/AppIdentity.h"
 #include "support/Version.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QWindow>
 
 namespace bitonix::test {
 namespace {
@@ -38,51 +40,77 @@ TEST(MainWindow, StartsInItsIdleStateWithEveryControlReady) {
     TTestForm form({}, scratch.Config());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Bitonix v") + GetAppVersionStr());
     EXPECT_EQ(form.minimumSize(), QSize(736, 620));
-    EXPECT_TRUE(form.RadioButton1->isChecked());
-    EXPECT_EQ(form.Edit1->text(), QStringLiteral("[BW]<filesrc>"));
-    EXPECT_TRUE(form.chk1->isChecked());
-    EXPECT_EQ(form.ComboBox1->count(), 7);
-    EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("300"));
-    EXPECT_EQ(form.cbRotation->count(), 4);
-    EXPECT_EQ(form.cbRotation->currentIndex(), 0);
-    EXPECT_EQ(form.tbContrast->minimum(), 1);
-    EXPECT_EQ(form.tbContrast->maximum(), 100);
-    EXPECT_EQ(form.tbContrast->value(), 21);
-    EXPECT_TRUE(form.rbPerspSemi->isChecked());
-    EXPECT_EQ(form.gbOutput->title(), QLatin1Char(' ') + form.Strings.SGbOutput + QLatin1Char(' '));
-    EXPECT_EQ(form.btnStart->text(), form.Strings.SBtnStart);
-    EXPECT_TRUE(form.edtOutputFile->text().isEmpty());
-    EXPECT_EQ(form.ListBox1->count(), 0);
-    EXPECT_EQ(form.FWHSize, 8);
+    EXPECT_TRUE(Find<QRadioButton>(form, "RadioButton1")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>(form, "Edit1")->text(), QStringLiteral("[BW]<filesrc>"));
+    EXPECT_TRUE(Find<QCheckBox>(form, "chk1")->isChecked());
+    EXPECT_EQ(Find<QComboBox>(form, "ComboBox1")->count(), 7);
+    EXPECT_EQ(Find<QComboBox>(form, "ComboBox1")->currentText(), QStringLiteral("300"));
+    EXPECT_EQ(Find<QComboBox>(form, "cbRotation")->count(), 4);
+    EXPECT_EQ(Find<QComboBox>(form, "cbRotation")->currentIndex(), 0);
+    EXPECT_EQ(Find<QSlider>(form, "tbContrast")->minimum(), 1);
+    EXPECT_EQ(Find<QSlider>(form, "tbContrast")->maximum(), 100);
+    EXPECT_EQ(Find<QSlider>(form, "tbContrast")->value(), 21);
+    EXPECT_TRUE(Find<QRadioButton>(form, "rbPerspSemi")->isChecked());
+    EXPECT_EQ(Find<QGroupBox>(form, "gbOutput")->title(),
+              QLatin1Char(' ') + form.Strings().SGbOutput + QLatin1Char(' '));
+    EXPECT_EQ(Find<QPushButton>(form, "btnStart")->text(), form.Strings().SBtnStart);
+    EXPECT_TRUE(Find<QLineEdit>(form, "edtOutputFile")->text().isEmpty());
+    EXPECT_EQ(Find<TFileListBox>(form, "ListBox1")->count(), 0);
+    EXPECT_EQ(form.WHSize(), 8);
     EXPECT_FALSE(QFile::exists(scratch.Config())) << "nothing is written at start-up";
 
     // Every control the user can point at explains itself.
     const QList<QWidget*> hinted = {
-        form.btnAdd,      form.btnRemove,    form.btnClear,      form.Label2,
-        form.btnAbout,    form.Image1,       form.ListBox1,      form.RadioButton1,
-        form.Edit1,       form.RadioButton2, form.edtOutputFile, form.btnBrowse,
-        form.chk1,        form.ComboBox1,    form.cbRotation,    form.tbContrast,
-        form.rbPerspNone, form.rbPerspAuto,  form.rbPerspSemi,   form.btnStart};
+        Find<QPushButton>(form, "btnAdd"),       Find<QPushButton>(form, "btnRemove"),
+        Find<QPushButton>(form, "btnClear"),     Find<QLabel>(form, "Label2"),
+        Find<QPushButton>(form, "btnAbout"),     Find<TPreviewImage>(form, "Image1"),
+        Find<TFileListBox>(form, "ListBox1"),    Find<QRadioButton>(form, "RadioButton1"),
+        Find<QLineEdit>(form, "Edit1"),          Find<QRadioButton>(form, "RadioButton2"),
+        Find<QLineEdit>(form, "edtOutputFile"),  Find<QPushButton>(form, "btnBrowse"),
+        Find<QCheckBox>(form, "chk1"),           Find<QComboBox>(form, "ComboBox1"),
+        Find<QComboBox>(form, "cbRotation"),     Find<QSlider>(form, "tbContrast"),
+        Find<QRadioButton>(form, "rbPerspNone"), Find<QRadioButton>(form, "rbPerspAuto"),
+        Find<QRadioButton>(form, "rbPerspSemi"), Find<QPushButton>(form, "btnStart")};
     for (QWidget* widget : hinted) {
         EXPECT_FALSE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
     }
-    for (QPushButton* button : {form.btnAdd, form.btnRemove, form.btnClear, form.btnAbout,
-                                form.btnBrowse, form.btnStart}) {
+    for (QPushButton* button :
+         {Find<QPushButton>(form, "btnAdd"), Find<QPushButton>(form, "btnRemove"),
+          Find<QPushButton>(form, "btnClear"), Find<QPushButton>(form, "btnAbout"),
+          Find<QPushButton>(form, "btnBrowse"), Find<QPushButton>(form, "btnStart")}) {
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
     }
-    EXPECT_TRUE(form.btnAbout->text().isEmpty());
+    EXPECT_TRUE(Find<QPushButton>(form, "btnAbout")->text().isEmpty());
+}
+
+TEST(MainWindow, CaptionIsTheProgramTitleAloneWithoutADisplayNameSuffix) {
+    SetApplicationIdentity();
+    EXPECT_EQ(QGuiApplication::applicationName(), QStringLiteral("Bitonix"));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("org.example.bitonix"));
+    // No display name of its own (the platform would append it to every
+    // caption): it keeps following the application name.
+    QGuiApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QGuiApplication::setApplicationName(QStringLiteral("Bitonix"));
+
+    TScratch scratch;
+    TTestForm form({}, scratch.Config());
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowHandle()->title(), QStringLiteral("Bitonix v") + GetAppVersionStr());
 }
 
 TEST(MainWindow, ShowsTheEnglishTextsWhenEnglishIsChosen) {
     TScratch scratch;
     WriteText(scratch.Config(), "[Config]\nLanguage=en\n");
     TTestForm form({}, scratch.Config());
-    EXPECT_EQ(form.gbOutput->title(), QStringLiteral(" Saving "));
-    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
-    EXPECT_EQ(form.btnAdd->text(), QStringLiteral("Add files"));
-    EXPECT_EQ(form.ListBox1->EmptyHint(), QStringLiteral("Drag files here or click \"Add files\""));
-    EXPECT_TRUE(form.mergedfilename.endsWith(QStringLiteral("-merged.pdf")));
-    form.btnStart->click();
+    EXPECT_EQ(Find<QGroupBox>(form, "gbOutput")->title(), QStringLiteral(" Saving "));
+    EXPECT_EQ(Find<QPushButton>(form, "btnStart")->text(), QStringLiteral("START"));
+    EXPECT_EQ(Find<QPushButton>(form, "btnAdd")->text(), QStringLiteral("Add files"));
+    EXPECT_EQ(Find<TFileListBox>(form, "ListBox1")->EmptyHint(),
+              QStringLiteral("Drag files here or click \"Add files\""));
+    EXPECT_TRUE(form.MergedFileName().endsWith(QStringLiteral("-merged.pdf")));
+    Find<QPushButton>(form, "btnStart")->click();
     ASSERT_EQ(form.Boxes.size(), 1u);
     EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Warning"));
     EXPECT_EQ(form.Boxes[0].Text, QStringLiteral("Please select one or more files to convert"));
@@ -113,24 +141,24 @@ TEST(MainWindow, ResizingChangesOnlyTheListAndPreviewHeight) {
     form.resize(736, 643);
     form.show();
     QApplication::processEvents();
-    const QRect list = form.ListBox1->geometry();
-    const QRect preview = form.pnlPreview->geometry();
-    const QRect output = form.gbOutput->geometry();
-    const QRect pattern = form.Edit1->geometry();
-    const QRect start = form.btnStart->geometry();
-    const QRect add = form.btnAdd->geometry();
+    const QRect list = Find<TFileListBox>(form, "ListBox1")->geometry();
+    const QRect preview = Find<QWidget>(form, "pnlPreview")->geometry();
+    const QRect output = Find<QGroupBox>(form, "gbOutput")->geometry();
+    const QRect pattern = Find<QLineEdit>(form, "Edit1")->geometry();
+    const QRect start = Find<QPushButton>(form, "btnStart")->geometry();
+    const QRect add = Find<QPushButton>(form, "btnAdd")->geometry();
 
     form.resize(836, 743);
     QApplication::processEvents();
-    EXPECT_EQ(form.ListBox1->height(), list.height() + 100);
-    EXPECT_EQ(form.ListBox1->width(), list.width() + 100);
-    EXPECT_EQ(form.pnlPreview->height(), preview.height() + 100);
-    EXPECT_EQ(form.pnlPreview->width(), preview.width());
-    EXPECT_EQ(form.gbOutput->height(), output.height());
-    EXPECT_EQ(form.Edit1->width(), pattern.width() + 100);
-    EXPECT_EQ(form.Edit1->x(), pattern.x());
-    EXPECT_EQ(form.btnStart->geometry(), start.translated(100, 0));
-    EXPECT_EQ(form.btnAdd->geometry(), add);
+    EXPECT_EQ(Find<TFileListBox>(form, "ListBox1")->height(), list.height() + 100);
+    EXPECT_EQ(Find<TFileListBox>(form, "ListBox1")->width(), list.width() + 100);
+    EXPECT_EQ(Find<QWidget>(form, "pnlPreview")->height(), preview.height() + 100);
+    EXPECT_EQ(Find<QWidget>(form, "pnlPreview")->width(), preview.width());
+    EXPECT_EQ(Find<QGroupBox>(form, "gbOutput")->height(), output.height());
+    EXPECT_EQ(Find<QLineEdit>(form, "Edit1")->width(), pattern.width() + 100);
+    EXPECT_EQ(Find<QLineEdit>(form, "Edit1")->x(), pattern.x());
+    EXPECT_EQ(Find<QPushButton>(form, "btnStart")->geometry(), start.translated(100, 0));
+    EXPECT_EQ(Find<QPushButton>(form, "btnAdd")->geometry(), add);
 
     form.resize(500, 400);
     QApplication::processEvents();
@@ -141,31 +169,32 @@ TEST(MainWindow, ResizingChangesOnlyTheListAndPreviewHeight) {
 TEST(MainWindow, OutputModeSwitchesControlsAndProposesTheMergedName) {
     TScratch scratch;
     TTestForm form({}, scratch.Config());
-    EXPECT_FALSE(form.edtOutputFile->isEnabled());
-    EXPECT_FALSE(form.btnBrowse->isEnabled());
-    EXPECT_FALSE(form.chk1->isEnabled());
-    EXPECT_TRUE(form.Edit1->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(form, "edtOutputFile")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(form, "btnBrowse")->isEnabled());
+    EXPECT_FALSE(Find<QCheckBox>(form, "chk1")->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>(form, "Edit1")->isEnabled());
 
-    form.RadioButton2->click();
-    EXPECT_TRUE(form.edtOutputFile->isEnabled());
-    EXPECT_TRUE(form.btnBrowse->isEnabled());
-    EXPECT_TRUE(form.chk1->isEnabled());
-    EXPECT_FALSE(form.Edit1->isEnabled());
+    Find<QRadioButton>(form, "RadioButton2")->click();
+    EXPECT_TRUE(Find<QLineEdit>(form, "edtOutputFile")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(form, "btnBrowse")->isEnabled());
+    EXPECT_TRUE(Find<QCheckBox>(form, "chk1")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(form, "Edit1")->isEnabled());
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString proposed = form.edtOutputFile->text();
-    EXPECT_EQ(proposed, documents + QLatin1Char('/') + form.mergedfilename);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}-") + form.Strings.SMergedName +
+    const QString proposed = Find<QLineEdit>(form, "edtOutputFile")->text();
+    EXPECT_EQ(proposed, documents + QLatin1Char('/') + form.MergedFileName());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}-") + form.Strings().SMergedName +
                                    QStringLiteral("\\.pdf$"))
-                    .match(form.mergedfilename)
+                    .match(form.MergedFileName())
                     .hasMatch())
-        << form.mergedfilename.toStdString();
+        << form.MergedFileName().toStdString();
 
     // Back and forth keeps whatever the box holds.
-    form.edtOutputFile->setText(QStringLiteral("/somewhere/mine.pdf"));
-    form.RadioButton1->click();
-    EXPECT_FALSE(form.edtOutputFile->isEnabled());
-    form.RadioButton2->click();
-    EXPECT_EQ(form.edtOutputFile->text(), QStringLiteral("/somewhere/mine.pdf"));
+    Find<QLineEdit>(form, "edtOutputFile")->setText(QStringLiteral("/somewhere/mine.pdf"));
+    Find<QRadioButton>(form, "RadioButton1")->click();
+    EXPECT_FALSE(Find<QLineEdit>(form, "edtOutputFile")->isEnabled());
+    Find<QRadioButton>(form, "RadioButton2")->click();
+    EXPECT_EQ(Find<QLineEdit>(form, "edtOutputFile")->text(),
+              QStringLiteral("/somewhere/mine.pdf"));
 }
 
 TEST(MainWindow, MergedNameGoesBesideTheFirstEntry) {
@@ -174,21 +203,23 @@ TEST(MainWindow, MergedNameGoesBesideTheFirstEntry) {
     const QString input = scratch.Path(QStringLiteral("in/page.png"));
     ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(input));
     TTestForm form({input}, scratch.Config());
-    form.RadioButton2->click();
-    EXPECT_EQ(form.edtOutputFile->text(),
-              scratch.Path(QStringLiteral("in/")) + form.mergedfilename);
+    Find<QRadioButton>(form, "RadioButton2")->click();
+    EXPECT_EQ(Find<QLineEdit>(form, "edtOutputFile")->text(),
+              scratch.Path(QStringLiteral("in/")) + form.MergedFileName());
 }
 
 TEST(MainWindow, ApplyLanguageKeepsTheRotationAndShowsStopDuringARun) {
     TScratch scratch;
     TTestForm form({}, scratch.Config());
-    form.cbRotation->setCurrentIndex(3);
-    form.Strings.SRot180 = QStringLiteral("Half turn");
-    form.Strings.SGbProcessing = QStringLiteral("Work");
+    Find<QComboBox>(form, "cbRotation")->setCurrentIndex(3);
+    TLangStrings strings = form.Strings();
+    strings.SRot180 = QStringLiteral("Half turn");
+    strings.SGbProcessing = QStringLiteral("Work");
+    form.SetStrings(strings);
     form.ApplyLanguage();
-    EXPECT_EQ(form.cbRotation->currentIndex(), 3);
-    EXPECT_EQ(form.cbRotation->currentText(), QStringLiteral("Half turn"));
-    EXPECT_EQ(form.gbProcessing->title(), QStringLiteral(" Work "));
+    EXPECT_EQ(Find<QComboBox>(form, "cbRotation")->currentIndex(), 3);
+    EXPECT_EQ(Find<QComboBox>(form, "cbRotation")->currentText(), QStringLiteral("Half turn"));
+    EXPECT_EQ(Find<QGroupBox>(form, "gbProcessing")->title(), QStringLiteral(" Work "));
 }
 
 // One [Processing] or [Config] value in the file, and what the window shows.
@@ -222,32 +253,32 @@ TEST(MainWindow, RestoresTheStoredSettingsWithinTheirRanges) {
         TScratch scratch;
         WriteText(scratch.Config(), c.Ini);
         TTestForm form({}, scratch.Config());
-        EXPECT_EQ(form.ComboBox1->currentText(), c.DPI);
-        EXPECT_EQ(form.cbRotation->currentIndex(), c.Rotation);
-        EXPECT_EQ(form.tbContrast->value(), c.Contrast);
-        EXPECT_EQ(form.rbPerspNone->isChecked(), c.Perspective == 0);
-        EXPECT_EQ(form.rbPerspAuto->isChecked(), c.Perspective == 1);
-        EXPECT_EQ(form.rbPerspSemi->isChecked(), c.Perspective == 2);
-        EXPECT_EQ(form.FWHSize, c.WHSize);
+        EXPECT_EQ(Find<QComboBox>(form, "ComboBox1")->currentText(), c.DPI);
+        EXPECT_EQ(Find<QComboBox>(form, "cbRotation")->currentIndex(), c.Rotation);
+        EXPECT_EQ(Find<QSlider>(form, "tbContrast")->value(), c.Contrast);
+        EXPECT_EQ(Find<QRadioButton>(form, "rbPerspNone")->isChecked(), c.Perspective == 0);
+        EXPECT_EQ(Find<QRadioButton>(form, "rbPerspAuto")->isChecked(), c.Perspective == 1);
+        EXPECT_EQ(Find<QRadioButton>(form, "rbPerspSemi")->isChecked(), c.Perspective == 2);
+        EXPECT_EQ(form.WHSize(), c.WHSize);
     }
 }
 
 TEST(MainWindow, StartWithAnEmptyListSavesTheSettingsAndWarns) {
     TScratch scratch;
     TTestForm form({}, scratch.Config());
-    form.ComboBox1->setCurrentText(QStringLiteral("600"));
-    form.cbRotation->setCurrentIndex(2);
-    form.tbContrast->setValue(55);
-    form.rbPerspAuto->setChecked(true);
-    form.btnStart->click();
+    Find<QComboBox>(form, "ComboBox1")->setCurrentText(QStringLiteral("600"));
+    Find<QComboBox>(form, "cbRotation")->setCurrentIndex(2);
+    Find<QSlider>(form, "tbContrast")->setValue(55);
+    Find<QRadioButton>(form, "rbPerspAuto")->setChecked(true);
+    Find<QPushButton>(form, "btnStart")->click();
 
     ASSERT_EQ(form.Boxes.size(), 1u);
     EXPECT_EQ(form.Boxes[0].Icon, QMessageBox::Warning);
-    EXPECT_EQ(form.Boxes[0].Title, form.Strings.SMsgWarning);
-    EXPECT_EQ(form.Boxes[0].Text, form.Strings.SMsgNoFiles);
+    EXPECT_EQ(form.Boxes[0].Title, form.Strings().SMsgWarning);
+    EXPECT_EQ(form.Boxes[0].Text, form.Strings().SMsgNoFiles);
     EXPECT_FALSE(form.BatchRunning());
     EXPECT_TRUE(form.StatusText().isEmpty());
-    EXPECT_EQ(form.btnStart->text(), form.Strings.SBtnStart);
+    EXPECT_EQ(Find<QPushButton>(form, "btnStart")->text(), form.Strings().SBtnStart);
     const QByteArray saved = ReadText(scratch.Config());
     EXPECT_TRUE(saved.contains("DPI=600")) << saved.constData();
     EXPECT_TRUE(saved.contains("Rotation=2"));
@@ -266,13 +297,13 @@ TEST(MainWindow, RunSettingsAreWhatTheControlsShow) {
     ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(input));
     TTestForm form({input}, scratch.Config());
     form.SetTempParent(scratch.Dir.path());
-    form.RadioButton2->click();
-    form.edtOutputFile->setText(QStringLiteral("/out/all.pdf"));
-    form.Edit1->setText(QStringLiteral("x-<filesrc>"));
-    form.ComboBox1->setCurrentText(QStringLiteral("150"));
-    form.cbRotation->setCurrentIndex(1);
-    form.tbContrast->setValue(70);
-    form.rbPerspAuto->setChecked(true);
+    Find<QRadioButton>(form, "RadioButton2")->click();
+    Find<QLineEdit>(form, "edtOutputFile")->setText(QStringLiteral("/out/all.pdf"));
+    Find<QLineEdit>(form, "Edit1")->setText(QStringLiteral("x-<filesrc>"));
+    Find<QComboBox>(form, "ComboBox1")->setCurrentText(QStringLiteral("150"));
+    Find<QComboBox>(form, "cbRotation")->setCurrentIndex(1);
+    Find<QSlider>(form, "tbContrast")->setValue(70);
+    Find<QRadioButton>(form, "rbPerspAuto")->setChecked(true);
 
     const TRunSettings run = form.RunSettings();
     EXPECT_EQ(run.Files, QStringList{input});
@@ -284,13 +315,13 @@ TEST(MainWindow, RunSettingsAreWhatTheControlsShow) {
     EXPECT_EQ(run.Contrast, 70);
     EXPECT_EQ(run.PerspMode, TPerspMode::pmAuto);
     EXPECT_EQ(run.WHSize, 12);
-    EXPECT_EQ(run.Progname, form.progname);
+    EXPECT_EQ(run.Progname, form.ProgName());
     EXPECT_EQ(run.TempParent, scratch.Dir.path());
     EXPECT_TRUE(run.ProgramDir.endsWith(QLatin1Char('/')));
 
-    form.rbPerspNone->setChecked(true);
+    Find<QRadioButton>(form, "rbPerspNone")->setChecked(true);
     EXPECT_EQ(form.RunSettings().PerspMode, TPerspMode::pmNone);
-    form.rbPerspSemi->setChecked(true);
+    Find<QRadioButton>(form, "rbPerspSemi")->setChecked(true);
     EXPECT_EQ(form.RunSettings().PerspMode, TPerspMode::pmSemi);
 }
 
@@ -299,7 +330,7 @@ TEST(MainWindow, AnUnwritableSettingsFileIsReportedNotThrown) {
     const QString blocked = scratch.Path(QStringLiteral("ini-is-a-folder"));
     ASSERT_TRUE(QDir().mkpath(blocked));
     TTestForm form({}, blocked);
-    form.btnStart->click();
+    Find<QPushButton>(form, "btnStart")->click();
     ASSERT_EQ(form.Boxes.size(), 1u);
     EXPECT_EQ(form.Boxes[0].Icon, QMessageBox::Critical);
     EXPECT_EQ(form.Boxes[0].Title, QStringLiteral("Bitonix"));

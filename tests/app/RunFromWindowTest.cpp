@@ -32,7 +32,7 @@ struct TRunScratch : TScratch {
 std::unique_ptr<TTestForm> MakeForm(const TRunScratch& scratch, const QStringList& files) {
     auto form = std::make_unique<TTestForm>(files, scratch.Config());
     form->SetTempParent(scratch.Temp());
-    form->rbPerspNone->setChecked(true);
+    Find<QRadioButton>(*form, "rbPerspNone")->setChecked(true);
     return form;
 }
 
@@ -59,13 +59,13 @@ void ExpectValidPdf(const QString& pdf, int images) {
 
 void ExpectIdle(const TTestForm& form) {
     EXPECT_FALSE(form.BatchRunning());
-    EXPECT_EQ(form.btnStart->text(), QStringLiteral("START"));
-    EXPECT_TRUE(form.btnStart->isEnabled());
-    EXPECT_TRUE(form.btnAdd->isEnabled());
-    EXPECT_TRUE(form.gbOutput->isEnabled());
-    EXPECT_FALSE(form.ListBox1->Frozen());
-    EXPECT_FALSE(form.Image1->HasImage());
-    EXPECT_TRUE(form.lblProgress->text().isEmpty());
+    EXPECT_EQ(Find<QPushButton>(form, "btnStart")->text(), QStringLiteral("START"));
+    EXPECT_TRUE(Find<QPushButton>(form, "btnStart")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(form, "btnAdd")->isEnabled());
+    EXPECT_TRUE(Find<QGroupBox>(form, "gbOutput")->isEnabled());
+    EXPECT_FALSE(Find<TFileListBox>(form, "ListBox1")->Frozen());
+    EXPECT_FALSE(Find<TPreviewImage>(form, "Image1")->HasImage());
+    EXPECT_TRUE(Find<QLabel>(form, "lblProgress")->text().isEmpty());
 }
 
 TEST(RunFromWindow, SeparateModeWritesOnePdfBesideEachInput) {
@@ -77,22 +77,24 @@ TEST(RunFromWindow, SeparateModeWritesOnePdfBesideEachInput) {
     form->OnPump = [&](int) {
         sawRunningState =
             sawRunningState ||
-            (form->BatchRunning() && form->btnStart->text() == form->Strings.SBtnStop &&
-             !form->btnAdd->isEnabled() && !form->gbProcessing->isEnabled() &&
-             form->ListBox1->Frozen());
+            (form->BatchRunning() &&
+             Find<QPushButton>(*form, "btnStart")->text() == form->Strings().SBtnStop &&
+             !Find<QPushButton>(*form, "btnAdd")->isEnabled() &&
+             !Find<QGroupBox>(*form, "gbProcessing")->isEnabled() &&
+             Find<TFileListBox>(*form, "ListBox1")->Frozen());
     };
-    form->btnStart->click();
+    Find<QPushButton>(*form, "btnStart")->click();
 
     EXPECT_TRUE(form->Boxes.empty()) << form->Boxes[0].Text.toStdString();
     EXPECT_TRUE(sawRunningState);
     ExpectValidPdf(scratch.Path(QStringLiteral("[BW]a.pdf")), 1);
     ExpectValidPdf(scratch.Path(QStringLiteral("[BW]b.pdf")), 1);
-    EXPECT_TRUE(form->StatusText().startsWith(form->Strings.SMsgDone + QStringLiteral(" ")))
+    EXPECT_TRUE(form->StatusText().startsWith(form->Strings().SMsgDone + QStringLiteral(" ")))
         << form->StatusText().toStdString();
     EXPECT_TRUE(form->StatusText().endsWith(QStringLiteral(" ms")));
     ExpectIdle(*form);
-    EXPECT_TRUE(form->ListBox1->item(0)->isSelected());
-    EXPECT_TRUE(form->ListBox1->item(1)->isSelected());
+    EXPECT_TRUE(Find<TFileListBox>(*form, "ListBox1")->item(0)->isSelected());
+    EXPECT_TRUE(Find<TFileListBox>(*form, "ListBox1")->item(1)->isSelected());
     EXPECT_TRUE(form->ShownInFileManager.isEmpty()) << "separate mode never opens the folder";
     EXPECT_TRUE(scratch.LeftInTemp().isEmpty()) << scratch.LeftInTemp().join(' ').toStdString();
 }
@@ -107,22 +109,22 @@ TEST(RunFromWindow, MergedModeNumbersTheNameAndShowsItInTheFileManager) {
     existing.close();
 
     auto form = MakeForm(scratch, {a, b});
-    form->RadioButton2->click();
-    form->edtOutputFile->setText(scratch.Path(QStringLiteral("out.pdf")));
-    form->btnStart->click();
+    Find<QRadioButton>(*form, "RadioButton2")->click();
+    Find<QLineEdit>(*form, "edtOutputFile")->setText(scratch.Path(QStringLiteral("out.pdf")));
+    Find<QPushButton>(*form, "btnStart")->click();
 
     const QString numbered = scratch.Path(QStringLiteral("out(1).pdf"));
     EXPECT_TRUE(form->Boxes.empty());
     ExpectValidPdf(numbered, 2);
-    EXPECT_EQ(form->edtOutputFile->text(), numbered);
+    EXPECT_EQ(Find<QLineEdit>(*form, "edtOutputFile")->text(), numbered);
     EXPECT_EQ(form->ShownInFileManager, QStringList{numbered});
     EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("[BW]a.pdf"))));
     ExpectIdle(*form);
     EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
 
     // Without the check box the folder stays closed.
-    form->chk1->setChecked(false);
-    form->btnStart->click();
+    Find<QCheckBox>(*form, "chk1")->setChecked(false);
+    Find<QPushButton>(*form, "btnStart")->click();
     EXPECT_EQ(form->ShownInFileManager.size(), 1);
     ExpectValidPdf(scratch.Path(QStringLiteral("out(2).pdf")), 2);
 }
@@ -134,22 +136,22 @@ TEST(RunFromWindow, StopEndsTheRunCleanlyWithoutOutput) {
         inputs.append(scratch.Image(QString::fromLatin1(name)));
     }
     auto form = MakeForm(scratch, inputs);
-    form->RadioButton2->click();
-    form->edtOutputFile->setText(scratch.Path(QStringLiteral("merged.pdf")));
+    Find<QRadioButton>(*form, "RadioButton2")->click();
+    Find<QLineEdit>(*form, "edtOutputFile")->setText(scratch.Path(QStringLiteral("merged.pdf")));
     QString statusAtStop;
     bool buttonEnabledAtStop = true;
     form->OnPump = [&](int pump) {
         if (pump == 1) {
-            form->btnStart->click(); // the press delivered by the pump
+            Find<QPushButton>(*form, "btnStart")->click(); // the press delivered by the pump
             statusAtStop = form->StatusText();
-            buttonEnabledAtStop = form->btnStart->isEnabled();
+            buttonEnabledAtStop = Find<QPushButton>(*form, "btnStart")->isEnabled();
         }
     };
-    form->btnStart->click();
+    Find<QPushButton>(*form, "btnStart")->click();
 
-    EXPECT_EQ(statusAtStop, form->Strings.SPrgCancelled + QStringLiteral("..."));
+    EXPECT_EQ(statusAtStop, form->Strings().SPrgCancelled + QStringLiteral("..."));
     EXPECT_FALSE(buttonEnabledAtStop);
-    EXPECT_EQ(form->StatusText(), form->Strings.SPrgCancelled);
+    EXPECT_EQ(form->StatusText(), form->Strings().SPrgCancelled);
     EXPECT_TRUE(form->Boxes.empty());
     EXPECT_TRUE(form->ShownInFileManager.isEmpty());
     EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("merged.pdf"))));
@@ -165,7 +167,7 @@ TEST(RunFromWindow, AFailedRunIsReportedAfterTheWindowIsIdleAgain) {
     bad.write("this is not an image");
     bad.close();
     auto form = MakeForm(scratch, {good, bad.fileName()});
-    form->btnStart->click();
+    Find<QPushButton>(*form, "btnStart")->click();
 
     ASSERT_EQ(form->Boxes.size(), 1u);
     EXPECT_EQ(form->Boxes[0].Icon, QMessageBox::Critical);
@@ -191,12 +193,12 @@ TEST(RunFromWindow, ClosingTheWindowStopsTheRunAndClosesAfterItsCleanUp) {
             stayedOpenDuringRun = form->isVisible() && form->BatchRunning();
         }
     };
-    form->btnStart->click();
+    Find<QPushButton>(*form, "btnStart")->click();
 
     EXPECT_TRUE(stayedOpenDuringRun);
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->BatchRunning());
-    EXPECT_EQ(form->StatusText(), form->Strings.SPrgCancelled);
+    EXPECT_EQ(form->StatusText(), form->Strings().SPrgCancelled);
     EXPECT_TRUE(form->Boxes.empty());
     EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
 }

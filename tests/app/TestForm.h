@@ -2,6 +2,8 @@
 // watched by the test instead of shown.
 #pragma once
 
+#include "QtPrint.h"
+#include "WindowFit.h"
 #include "app/MainWindow.h"
 
 #include <QPushButton>
@@ -24,6 +26,7 @@ public:
 
     std::vector<TShownBox> Boxes;
     QStringList ShownInFileManager;
+    QStringList OpenedWebSites;
     QStringList StatusTexts;
     // Called at every pump of a run with the pump's number (1, 2, ...).
     std::function<void(int)> OnPump;
@@ -46,6 +49,7 @@ protected:
         Boxes.push_back({icon, title, text, BatchRunning()});
     }
     void ShowOutputInFileManager(const QString& path) override { ShownInFileManager.append(path); }
+    void OpenWebSite(const QString& url) override { OpenedWebSites.append(url); }
 };
 
 // A scratch folder and a settings file inside it.
