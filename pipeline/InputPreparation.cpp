@@ -7,6 +7,7 @@
 #include "imaging/TiffAccess.h"
 #include "pipeline/TempFiles.h"
 #include "support/Error.h"
+#include "support/OrderedWork.h"
 
 #include <QCollator>
 #include <QDir>
@@ -36,7 +37,13 @@ QStringList ExtractPages(TRunContext& ctx, const QString& input, const QString& 
         ExtractTiffPagesToJpeg(input, folder, list, feedback, thumbnails);
     } else {
         const QString page = folder + QStringLiteral("00001.jpg");
-        NormalizeImageToJpeg(input, page, thumbnails);
+        // Decoding and encoding a large photo takes long: on a worker.
+        OnWorker(
+            [&] {
+                NormalizeImageToJpeg(input, page, thumbnails);
+                return true;
+            },
+            [&](TAwaitable& work) { ctx.Host.Await(work); });
         list << page;
         return list;
     }
@@ -89,7 +96,8 @@ void PrepareInputPages(TRunContext& ctx, const QString& inputPath, const QString
                 ShowProgressText(ctx, PreparingPageText(ctx.S, name, k + 1, count));
                 ctx.Host.Pump();
                 if (DocDetectAvailable()) {
-                    DetectCornersForPage(corr);
+                    OnWorker([&corr] { return DetectCornersForPage(corr); },
+                             [&](TAwaitable& work) { ctx.Host.Await(work); });
                 }
             }
         }

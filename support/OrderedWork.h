@@ -1,7 +1,7 @@
 // Work items computed on worker threads ahead of the thread that takes their
 // results, strictly in order, with a bounded number in flight.
 //
-// Operations: TAwaitable, TOrderedWork (Take, Result).
+// Operations: TAwaitable, TOrderedWork (Take, Result), OnWorker.
 #pragma once
 
 #include <condition_variable>
@@ -173,5 +173,14 @@ private:
     TItem FAwaited{*this};
     std::vector<std::jthread> FThreads; // last: joined before the rest goes
 };
+
+// Runs `fn` on a worker thread while `await` waits for it (a window goes on
+// handling events), and returns its result or rethrows what it threw.
+template <typename TFn, typename TAwait> auto OnWorker(TFn fn, TAwait&& await) {
+    using TResult = decltype(fn());
+    TOrderedWork<TResult> work(1, 1, 1, [&fn] { return [&fn](int) { return fn(); }; });
+    await(work.Take(0));
+    return work.Result(0);
+}
 
 } // namespace bitonix
