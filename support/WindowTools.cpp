@@ -28,7 +28,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* label = static_cast<QLabel*>(watched);
+        // While the label is being destroyed it is no QLabel any more (and
+        // still loses the focus): nothing to do then.
+        auto* label = qobject_cast<QLabel*>(watched);
+        if (label == nullptr) {
+            return QObject::eventFilter(watched, event);
+        }
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
