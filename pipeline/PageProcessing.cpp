@@ -6,6 +6,7 @@
 #include "imaging/TiffAccess.h"
 #include "pipeline/G4StripTransfer.h"
 #include "support/Error.h"
+#include "support/ProcessorCores.h"
 #include "support/Rounding.h"
 
 #include <QFile>
@@ -131,7 +132,8 @@ TBinariseJob BinariseJobFor(const TRunSettings& s, const TPageCorrection& corr, 
         job.Warp = corr.Corners;
     }
     job.PreviewSide = preview ? KPreviewSide : 0;
-    job.Threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    // The cores are shared by the pages in flight.
+    job.Threads = std::max(1, ProcessorCores() / std::max(1, s.PageWorkers));
     return job;
 }
 
