@@ -13,15 +13,19 @@ TCorners ImageOrder(const TCorners& corners) {
         const cv::Point2d& b = corners[(i + 1) % 4];
         twice += a.x * b.y - b.x * a.y;
     }
-    if (twice < 0)
+    if (twice < 0) {
         std::reverse(clockwise.begin(), clockwise.end());
+    }
     std::size_t first = 0;
-    for (std::size_t i = 1; i < 4; ++i)
-        if (clockwise[i].x + clockwise[i].y < clockwise[first].x + clockwise[first].y)
+    for (std::size_t i = 1; i < 4; ++i) {
+        if (clockwise[i].x + clockwise[i].y < clockwise[first].x + clockwise[first].y) {
             first = i;
+        }
+    }
     TCorners ordered;
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         ordered[i] = clockwise[(first + i) % 4];
+    }
     return ordered;
 }
 

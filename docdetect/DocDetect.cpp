@@ -14,18 +14,21 @@
 // file, or any internal failure. Keeps no state between calls.
 extern "C" __attribute__((visibility("default"))) int
 DetectDocumentCornersFile(const char* utf8Path, float corners[8]) noexcept {
-    if (utf8Path == nullptr || corners == nullptr)
+    if (utf8Path == nullptr || corners == nullptr) {
         return 0;
+    }
     try {
         const std::optional<bitonix::TCorners> found = bitonix::DetectDocument(utf8Path);
-        if (!found)
+        if (!found) {
             return 0;
+        }
         float out[8];
         for (std::size_t i = 0; i < 4; ++i) {
             out[2 * i] = static_cast<float>((*found)[i].x);
             out[2 * i + 1] = static_cast<float>((*found)[i].y);
-            if (!std::isfinite(out[2 * i]) || !std::isfinite(out[2 * i + 1]))
+            if (!std::isfinite(out[2 * i]) || !std::isfinite(out[2 * i + 1])) {
                 return 0;
+            }
         }
         std::copy(out, out + 8, corners);
         return 1;

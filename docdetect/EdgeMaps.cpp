@@ -13,12 +13,12 @@ namespace bitonix {
 namespace {
 
 // How much colourfulness (max - min of the channels) counts against paper.
-constexpr float kChromaWeight = 0.6f;
+constexpr float KChromaWeight = 0.6f;
 
-constexpr double kWhiteShare = 0.1; // brightest share of pixels taken as white
-constexpr float kMaxGain = 1.4f;    // white balance gains stay within [1/kMaxGain, kMaxGain]
-constexpr float kInkDepth = 15.0f;  // grey levels below the closed map that count as print
-constexpr float kPaperBand = 40.0f; // grey levels below paper white where print can be
+constexpr double KWhiteShare = 0.1; // brightest share of pixels taken as white
+constexpr float KMaxGain = 1.4f;    // white balance gains stay within [1/KMaxGain, KMaxGain]
+constexpr float KInkDepth = 15.0f;  // grey levels below the closed map that count as print
+constexpr float KPaperBand = 40.0f; // grey levels below paper white where print can be
 
 // Grey and paper maps of the white-balanced image.
 void GreyAndPaper(const cv::Mat& bgr, const cv::Vec3f& gains, cv::Mat& grey, cv::Mat& paper) {
@@ -35,7 +35,7 @@ void GreyAndPaper(const cv::Mat& bgr, const cv::Vec3f& gains, cv::Mat& grey, cv:
             const float level = 0.114f * b + 0.587f * g + 0.299f * r;
             const float chroma = std::max({b, g, r}) - std::min({b, g, r});
             outGrey[x] = level;
-            outPaper[x] = level - kChromaWeight * chroma;
+            outPaper[x] = level - KChromaWeight * chroma;
         }
     }
 }
@@ -53,11 +53,13 @@ double MedianMagnitude(const cv::Mat& gx, const cv::Mat& gy) {
     for (int y = 0; y < gx.rows; y += 2) {
         const float* a = gx.ptr<float>(y);
         const float* b = gy.ptr<float>(y);
-        for (int x = 0; x < gx.cols; x += 2)
+        for (int x = 0; x < gx.cols; x += 2) {
             magnitudes.push_back(std::hypot(a[x], b[x]));
+        }
     }
-    if (magnitudes.empty())
+    if (magnitudes.empty()) {
         return 1.0;
+    }
     const auto middle = magnitudes.begin() + static_cast<std::ptrdiff_t>(magnitudes.size() / 2);
     std::nth_element(magnitudes.begin(), middle, magnitudes.end());
     return std::max(0.25, static_cast<double>(*middle));
@@ -68,22 +70,25 @@ cv::Mat PrintMask(const cv::Mat& closed, const cv::Mat& open) {
     int histogram[256] = {};
     for (int y = 0; y < closed.rows; ++y) {
         const float* c = closed.ptr<float>(y);
-        for (int x = 0; x < closed.cols; ++x)
+        for (int x = 0; x < closed.cols; ++x) {
             ++histogram[std::clamp(cvRound(c[x]), 0, 255)];
+        }
     }
-    const double wanted = kWhiteShare * static_cast<double>(closed.total());
+    const double wanted = KWhiteShare * static_cast<double>(closed.total());
     double seen = 0;
     int white = 255;
-    while (white > 0 && seen + histogram[white] < wanted)
+    while (white > 0 && seen + histogram[white] < wanted) {
         seen += histogram[white--];
-    const float paperFloor = static_cast<float>(white) - kPaperBand;
+    }
+    const float paperFloor = static_cast<float>(white) - KPaperBand;
     cv::Mat print(closed.size(), CV_8U);
     for (int y = 0; y < closed.rows; ++y) {
         const float* c = closed.ptr<float>(y);
         const float* o = open.ptr<float>(y);
         std::uint8_t* out = print.ptr<std::uint8_t>(y);
-        for (int x = 0; x < closed.cols; ++x)
-            out[x] = (c[x] >= paperFloor && c[x] - o[x] >= kInkDepth) ? 1 : 0;
+        for (int x = 0; x < closed.cols; ++x) {
+            out[x] = (c[x] >= paperFloor && c[x] - o[x] >= KInkDepth) ? 1 : 0;
+        }
     }
     return print;
 }
@@ -94,32 +99,38 @@ cv::Vec3f WhiteBalanceGains(const cv::Mat& bgr) {
     int histogram[256] = {};
     for (int y = 0; y < bgr.rows; ++y) {
         const std::uint8_t* p = bgr.ptr<std::uint8_t>(y);
-        for (int x = 0; x < bgr.cols; ++x)
+        for (int x = 0; x < bgr.cols; ++x) {
             ++histogram[(p[3 * x] + 2 * p[3 * x + 1] + p[3 * x + 2]) / 4];
+        }
     }
-    const double wanted = kWhiteShare * static_cast<double>(bgr.total());
+    const double wanted = KWhiteShare * static_cast<double>(bgr.total());
     double seen = 0;
     int threshold = 255;
-    while (threshold > 0 && seen + histogram[threshold] < wanted)
+    while (threshold > 0 && seen + histogram[threshold] < wanted) {
         seen += histogram[threshold--];
+    }
     double sum[3] = {};
     double count = 0;
     for (int y = 0; y < bgr.rows; ++y) {
         const std::uint8_t* p = bgr.ptr<std::uint8_t>(y);
-        for (int x = 0; x < bgr.cols; ++x)
+        for (int x = 0; x < bgr.cols; ++x) {
             if ((p[3 * x] + 2 * p[3 * x + 1] + p[3 * x + 2]) / 4 >= threshold) {
-                for (int c = 0; c < 3; ++c)
+                for (int c = 0; c < 3; ++c) {
                     sum[c] += p[3 * x + c];
+                }
                 ++count;
             }
+        }
     }
     const double white = std::max({sum[0], sum[1], sum[2]});
     cv::Vec3f gains(1, 1, 1);
-    if (count == 0 || white <= 0)
+    if (count == 0 || white <= 0) {
         return gains;
-    for (int c = 0; c < 3; ++c)
-        gains[c] = std::clamp(static_cast<float>(white / std::max(1.0, sum[c])), 1.0f / kMaxGain,
-                              kMaxGain);
+    }
+    for (int c = 0; c < 3; ++c) {
+        gains[c] = std::clamp(static_cast<float>(white / std::max(1.0, sum[c])), 1.0f / KMaxGain,
+                              KMaxGain);
+    }
     return gains;
 }
 
@@ -129,9 +140,10 @@ TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeTex
     if (closeText) {
         const cv::Mat square = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5));
         const cv::Mat open = maps.Grey.clone();
-        for (cv::Mat* map : {&maps.Grey, &maps.Paper})
+        for (cv::Mat* map : {&maps.Grey, &maps.Paper}) {
             cv::morphologyEx(*map, *map, cv::MORPH_CLOSE, square, cv::Point(-1, -1),
                              /*iterations=*/1, cv::BORDER_REPLICATE);
+        }
         maps.Print = PrintMask(maps.Grey, open);
     }
     cv::Mat paperGx;
@@ -143,11 +155,12 @@ TEdgeMaps MakeEdgeMaps(const cv::Mat& bgr, const cv::Vec3f& gains, bool closeTex
         float* gy = maps.Gy.ptr<float>(y);
         const float* px = paperGx.ptr<float>(y);
         const float* py = paperGy.ptr<float>(y);
-        for (int x = 0; x < bgr.cols; ++x)
+        for (int x = 0; x < bgr.cols; ++x) {
             if (px[x] * px[x] + py[x] * py[x] > gx[x] * gx[x] + gy[x] * gy[x]) {
                 gx[x] = px[x];
                 gy[x] = py[x];
             }
+        }
     }
     maps.Noise = MedianMagnitude(maps.Gx, maps.Gy);
     return maps;

@@ -13,24 +13,26 @@ namespace bitonix {
 
 namespace {
 
-constexpr long long kMaxFileBytes = 256LL << 20;
-constexpr long long kMaxDecodedPixels = 40'000'000;
-constexpr long long kMinSide = 32;
+constexpr long long KMaxFileBytes = 256LL << 20;
+constexpr long long KMaxDecodedPixels = 40'000'000;
+constexpr long long KMinSide = 32;
 // The working copy's long side: JPEGs are reduced to the smallest DCT scale
 // that stays at least this long; other formats are resized to it.
-constexpr int kWorkLongSide = 800;
+constexpr int KWorkLongSide = 800;
 
 std::uint32_t BigEndian(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
     std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i)
+    for (int i = 0; i < bytes; ++i) {
         value = (value << 8) | b[at + static_cast<std::size_t>(i)];
+    }
     return value;
 }
 
 std::uint32_t LittleEndian(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
     std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
+    for (int i = bytes - 1; i >= 0; --i) {
         value = (value << 8) | b[at + static_cast<std::size_t>(i)];
+    }
     return value;
 }
 
@@ -42,23 +44,30 @@ bool IsStartOfFrame(std::uint8_t marker) {
 std::optional<TImageHeader> JpegHeader(const std::vector<std::uint8_t>& b) {
     std::size_t at = 2;
     while (at + 4 <= b.size()) {
-        if (b[at] != 0xFF)
+        if (b[at] != 0xFF) {
             return std::nullopt;
-        while (at < b.size() && b[at] == 0xFF)
+        }
+        while (at < b.size() && b[at] == 0xFF) {
             ++at; // fill bytes
-        if (at >= b.size())
+        }
+        if (at >= b.size()) {
             return std::nullopt;
+        }
         const std::uint8_t marker = b[at++];
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
             continue; // markers without a length
-        if (marker == 0xD9 || marker == 0xDA || at + 2 > b.size())
+        }
+        if (marker == 0xD9 || marker == 0xDA || at + 2 > b.size()) {
             return std::nullopt; // image or scan before any frame header
+        }
         const std::size_t length = BigEndian(b, at, 2);
-        if (length < 2)
+        if (length < 2) {
             return std::nullopt;
+        }
         if (IsStartOfFrame(marker)) {
-            if (at + 7 > b.size())
+            if (at + 7 > b.size()) {
                 return std::nullopt;
+            }
             TImageHeader header;
             header.Format = TImageFormat::ifJpeg;
             header.Height = BigEndian(b, at + 3, 2);
@@ -71,10 +80,11 @@ std::optional<TImageHeader> JpegHeader(const std::vector<std::uint8_t>& b) {
 }
 
 std::optional<TImageHeader> ParseHeader(const std::vector<std::uint8_t>& b) {
-    static const std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (b.size() >= 4 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
+    static const std::uint8_t KPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (b.size() >= 4 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
         return JpegHeader(b);
-    if (b.size() >= 24 && std::equal(std::begin(kPng), std::end(kPng), b.begin()) && b[12] == 'I' &&
+    }
+    if (b.size() >= 24 && std::equal(std::begin(KPng), std::end(KPng), b.begin()) && b[12] == 'I' &&
         b[13] == 'H' && b[14] == 'D' && b[15] == 'R') {
         TImageHeader header;
         header.Format = TImageFormat::ifPng;
@@ -111,24 +121,28 @@ using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
 // plausible size.
 std::vector<std::uint8_t> ReadWholeFile(const char* path) {
     TFilePtr file(std::fopen(path, "rb"));
-    if (!file)
+    if (!file) {
         return {};
+    }
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 8 ||
-        info.st_size > kMaxFileBytes)
+        info.st_size > KMaxFileBytes) {
         return {};
+    }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
         return {};
+    }
     return bytes;
 }
 
 // The largest DCT scale (1, 2, 4 or 8) that keeps the long side at least
-// kWorkLongSide pixels.
+// KWorkLongSide pixels.
 int JpegScale(long long longSide) {
     int scale = 8;
-    while (scale > 1 && (longSide + scale - 1) / scale < kWorkLongSide)
+    while (scale > 1 && (longSide + scale - 1) / scale < KWorkLongSide) {
         scale /= 2;
+    }
     return scale;
 }
 
@@ -149,32 +163,37 @@ int ReducedColourFlag(int scale) {
 
 std::optional<TImageHeader> ReadImageHeader(const std::vector<std::uint8_t>& bytes) {
     std::optional<TImageHeader> header = ParseHeader(bytes);
-    if (header && (header->Width <= 0 || header->Height <= 0))
+    if (header && (header->Width <= 0 || header->Height <= 0)) {
         return std::nullopt;
+    }
     return header;
 }
 
 std::optional<TWorkImage> LoadWorkImage(const char* utf8Path) {
-    if (utf8Path == nullptr || *utf8Path == '\0')
+    if (utf8Path == nullptr || *utf8Path == '\0') {
         return std::nullopt;
+    }
     const std::vector<std::uint8_t> bytes = ReadWholeFile(utf8Path);
     const std::optional<TImageHeader> header = ReadImageHeader(bytes);
-    if (!header || header->Width < kMinSide || header->Height < kMinSide)
+    if (!header || header->Width < KMinSide || header->Height < KMinSide) {
         return std::nullopt;
+    }
 
     const long long longSide = std::max(header->Width, header->Height);
     const int scale = header->Format == TImageFormat::ifJpeg ? JpegScale(longSide) : 1;
     const long long decodedPixels =
         ((header->Width + scale - 1) / scale) * ((header->Height + scale - 1) / scale);
-    if (decodedPixels > kMaxDecodedPixels)
+    if (decodedPixels > KMaxDecodedPixels) {
         return std::nullopt;
+    }
 
     const cv::Mat encoded(1, static_cast<int>(bytes.size()), CV_8U,
                           const_cast<std::uint8_t*>(bytes.data())); // read only
     cv::Mat colour =
         cv::imdecode(encoded, ReducedColourFlag(scale) | cv::IMREAD_IGNORE_ORIENTATION);
-    if (colour.empty() || colour.type() != CV_8UC3)
+    if (colour.empty() || colour.type() != CV_8UC3) {
         return std::nullopt;
+    }
 
     TWorkImage work;
     work.Full = cv::Size(static_cast<int>(header->Width), static_cast<int>(header->Height));
@@ -184,11 +203,12 @@ std::optional<TWorkImage> LoadWorkImage(const char* utf8Path) {
         // DCT scaling: each decoded pixel is exactly one scale x scale block.
         work.ToFull = TScaleMap::Blocks(scale, scale);
     } else {
-        if (colour.cols != work.Full.width || colour.rows != work.Full.height)
+        if (colour.cols != work.Full.width || colour.rows != work.Full.height) {
             return std::nullopt; // the decoder disagrees with the header
+        }
         const int decodedLong = std::max(colour.cols, colour.rows);
-        if (decodedLong > 2 * kWorkLongSide) {
-            const double shrink = static_cast<double>(kWorkLongSide) / decodedLong;
+        if (decodedLong > 2 * KWorkLongSide) {
+            const double shrink = static_cast<double>(KWorkLongSide) / decodedLong;
             cv::resize(colour, colour,
                        cv::Size(std::max(1, cvRound(colour.cols * shrink)),
                                 std::max(1, cvRound(colour.rows * shrink))),

@@ -11,17 +11,17 @@ namespace bitonix {
 
 namespace {
 
-constexpr int kAngles = 360;
-constexpr int kSpread = 2;       // degrees either way a strong edge pixel votes for
-constexpr int kMaxSpread = 12;   //   and a weak one at most
-constexpr int kRefitSpread = 12; // degrees either way of a pixel that supports a line
-constexpr double kDegreesPerRadian = 180.0 / CV_PI;
-constexpr int kPeakAngle = 3;    // suppression window of a peak, degrees
-constexpr int kPeakOffset = 3;   //   and pixels
-constexpr double kMinEdge = 0.6; // smallest gradient that counts, grey levels per pixel
-constexpr double kNoiseFactor = 2.0;
-constexpr double kSameAngleDeg = 2.0; // refitted lines this close are one line
-constexpr double kSameOffset = 2.0;
+constexpr int KAngles = 360;
+constexpr int KSpread = 2;       // degrees either way a strong edge pixel votes for
+constexpr int KMaxSpread = 12;   //   and a weak one at most
+constexpr int KRefitSpread = 12; // degrees either way of a pixel that supports a line
+constexpr double KDegreesPerRadian = 180.0 / CV_PI;
+constexpr int KPeakAngle = 3;    // suppression window of a peak, degrees
+constexpr int KPeakOffset = 3;   //   and pixels
+constexpr double KMinEdge = 0.6; // smallest gradient that counts, grey levels per pixel
+constexpr double KNoiseFactor = 2.0;
+constexpr double KSameAngleDeg = 2.0; // refitted lines this close are one line
+constexpr double KSameOffset = 2.0;
 
 struct TEdgePixel {
     float X, Y;
@@ -31,7 +31,7 @@ struct TEdgePixel {
 };
 
 std::vector<TEdgePixel> EdgePixels(const TEdgeMaps& maps) {
-    const double threshold = std::max(kMinEdge, kNoiseFactor * maps.Noise);
+    const double threshold = std::max(KMinEdge, KNoiseFactor * maps.Noise);
     const float saturation = static_cast<float>(4.0 * threshold);
     std::vector<TEdgePixel> pixels;
     const int w = maps.Gx.cols;
@@ -41,8 +41,9 @@ std::vector<TEdgePixel> EdgePixels(const TEdgeMaps& maps) {
         const float* gy = maps.Gy.ptr<float>(y);
         for (int x = 1; x + 1 < w; ++x) {
             const float m = std::hypot(gx[x], gy[x]);
-            if (static_cast<double>(m) < threshold)
+            if (static_cast<double>(m) < threshold) {
                 continue;
+            }
             // Non-maximum suppression along the gradient, to the nearest neighbour.
             const int dx = cvRound(gx[x] / m);
             const int dy = cvRound(gy[x] / m);
@@ -50,18 +51,20 @@ std::vector<TEdgePixel> EdgePixels(const TEdgeMaps& maps) {
                 std::hypot(maps.Gx.at<float>(y - dy, x - dx), maps.Gy.at<float>(y - dy, x - dx));
             const float after =
                 std::hypot(maps.Gx.at<float>(y + dy, x + dx), maps.Gy.at<float>(y + dy, x + dx));
-            if (m < before || m < after)
+            if (m < before || m < after) {
                 continue;
+            }
             float angle =
                 static_cast<float>(std::atan2(gy[x], gx[x]) * (180.0f / static_cast<float>(CV_PI)));
-            if (angle < 0)
+            if (angle < 0) {
                 angle += 360.0f;
+            }
             // A weak edge's direction is uncertain by about noise / magnitude
             // radians: it votes over that range, so that a faint but long edge
             // still gathers its votes in one cell.
             const int spread = std::clamp(
-                static_cast<int>(kDegreesPerRadian * maps.Noise / static_cast<double>(m)), kSpread,
-                kMaxSpread);
+                static_cast<int>(KDegreesPerRadian * maps.Noise / static_cast<double>(m)), KSpread,
+                KMaxSpread);
             pixels.push_back({static_cast<float>(x), static_cast<float>(y), angle,
                               std::min(1.0f, m / saturation), spread});
         }
@@ -76,27 +79,32 @@ using TByAngle = std::vector<std::vector<TEdgePixel>>;
 TLine Refit(const TByAngle& byAngle, int angleDeg, double offset) {
     const cv::Point2d normal(std::cos(angleDeg * CV_PI / 180), std::sin(angleDeg * CV_PI / 180));
     std::vector<cv::Point2f> support;
-    for (int d = -kRefitSpread; d <= kRefitSpread; ++d)
+    for (int d = -KRefitSpread; d <= KRefitSpread; ++d) {
         for (const TEdgePixel& p :
-             byAngle[static_cast<std::size_t>((angleDeg + d + kAngles) % kAngles)]) {
+             byAngle[static_cast<std::size_t>((angleDeg + d + KAngles) % KAngles)]) {
             const double distance =
                 normal.x * static_cast<double>(p.X) + normal.y * static_cast<double>(p.Y) - offset;
-            if (std::abs(distance) <= 2.0)
+            if (std::abs(distance) <= 2.0) {
                 support.emplace_back(p.X, p.Y);
+            }
         }
+    }
     TLine line;
     line.Normal = normal;
     line.Offset = offset;
-    if (support.size() < 8)
+    if (support.size() < 8) {
         return line;
+    }
     cv::Vec4f fit;
     cv::fitLine(support, fit, cv::DIST_L2, 0, 0.01, 0.01);
     cv::Point2d fitted(-fit[1], fit[0]);
-    if (fitted.dot(normal) < 0)
+    if (fitted.dot(normal) < 0) {
         fitted = -fitted;
+    }
     // Keep the fit only if it stays close to the peak it came from.
-    if (fitted.dot(normal) < std::cos(4.0 * CV_PI / 180))
+    if (fitted.dot(normal) < std::cos(4.0 * CV_PI / 180)) {
         return line;
+    }
     line.Normal = fitted;
     line.Offset = fitted.dot(cv::Point2d(fit[2], fit[3]));
     return line;
@@ -106,24 +114,25 @@ TLine Refit(const TByAngle& byAngle, int angleDeg, double offset) {
 
 std::vector<TLine> FindLines(const TEdgeMaps& maps, int maxLines) {
     const std::vector<TEdgePixel> pixels = EdgePixels(maps);
-    TByAngle byAngle(kAngles);
-    for (const TEdgePixel& p : pixels)
-        byAngle[static_cast<std::size_t>(cvRound(p.Angle) % kAngles)].push_back(p);
+    TByAngle byAngle(KAngles);
+    for (const TEdgePixel& p : pixels) {
+        byAngle[static_cast<std::size_t>(cvRound(p.Angle) % KAngles)].push_back(p);
+    }
     const int w = maps.Gx.cols;
     const int h = maps.Gx.rows;
     const int reach = static_cast<int>(std::ceil(std::hypot(w, h))) + 1;
     const int offsets = 2 * reach + 1;
-    cv::Mat votes(kAngles, offsets, CV_32F, cv::Scalar(0));
-    float cosine[kAngles];
-    float sine[kAngles];
-    for (int a = 0; a < kAngles; ++a) {
+    cv::Mat votes(KAngles, offsets, CV_32F, cv::Scalar(0));
+    float cosine[KAngles];
+    float sine[KAngles];
+    for (int a = 0; a < KAngles; ++a) {
         cosine[a] = static_cast<float>(std::cos(a * CV_PI / 180));
         sine[a] = static_cast<float>(std::sin(a * CV_PI / 180));
     }
     for (const TEdgePixel& p : pixels) {
         const int centre = cvRound(p.Angle);
         for (int d = -p.Spread; d <= p.Spread; ++d) {
-            const int a = (centre + d + kAngles) % kAngles;
+            const int a = (centre + d + KAngles) % KAngles;
             const int r = cvRound(p.X * cosine[a] + p.Y * sine[a]) + reach;
             votes.at<float>(a, r) += p.Weight;
         }
@@ -139,19 +148,21 @@ std::vector<TLine> FindLines(const TEdgeMaps& maps, int maxLines) {
         int Angle, Offset;
     };
     std::vector<TPeak> peaks;
-    for (int a = 0; a < kAngles; ++a) {
+    for (int a = 0; a < KAngles; ++a) {
         const float* row = smooth.ptr<float>(a);
         for (int r = 0; r < offsets; ++r) {
             const float v = row[r];
-            if (v < minVotes)
+            if (v < minVotes) {
                 continue;
+            }
             bool best = true;
-            for (int da = -kPeakAngle; da <= kPeakAngle && best; ++da) {
-                const float* other = smooth.ptr<float>((a + da + kAngles) % kAngles);
-                for (int dr = -kPeakOffset; dr <= kPeakOffset; ++dr) {
+            for (int da = -KPeakAngle; da <= KPeakAngle && best; ++da) {
+                const float* other = smooth.ptr<float>((a + da + KAngles) % KAngles);
+                for (int dr = -KPeakOffset; dr <= KPeakOffset; ++dr) {
                     const int rr = r + dr;
-                    if (rr < 0 || rr >= offsets || (da == 0 && dr == 0))
+                    if (rr < 0 || rr >= offsets || (da == 0 && dr == 0)) {
                         continue;
+                    }
                     // Ties go to the first cell in scan order.
                     if (other[rr] > v || (other[rr] == v && (da < 0 || (da == 0 && dr < 0)))) {
                         best = false;
@@ -159,24 +170,27 @@ std::vector<TLine> FindLines(const TEdgeMaps& maps, int maxLines) {
                     }
                 }
             }
-            if (best)
+            if (best) {
                 peaks.push_back({v, a, r - reach});
+            }
         }
     }
     std::sort(peaks.begin(), peaks.end(),
               [](const TPeak& x, const TPeak& y) { return x.Votes > y.Votes; });
     std::vector<TLine> lines;
     for (const TPeak& peak : peaks) {
-        if (lines.size() == static_cast<std::size_t>(maxLines))
+        if (lines.size() == static_cast<std::size_t>(maxLines)) {
             break;
+        }
         const TLine line = Refit(byAngle, peak.Angle, peak.Offset);
         // Two peaks of one edge become the same line once refitted.
         const bool known = std::any_of(lines.begin(), lines.end(), [&](const TLine& other) {
-            return other.Normal.dot(line.Normal) > std::cos(kSameAngleDeg * CV_PI / 180) &&
-                   std::abs(other.Offset - line.Offset) < kSameOffset;
+            return other.Normal.dot(line.Normal) > std::cos(KSameAngleDeg * CV_PI / 180) &&
+                   std::abs(other.Offset - line.Offset) < KSameOffset;
         });
-        if (!known)
+        if (!known) {
             lines.push_back(line);
+        }
     }
     return lines;
 }

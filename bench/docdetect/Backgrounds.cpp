@@ -26,8 +26,9 @@ cv::Mat FineField(TRandom& rnd, cv::Size size, double sigma) {
     cv::Mat noise(size, CV_32F);
     cv::RNG cvrnd(rnd.Seed());
     cvrnd.fill(noise, cv::RNG::NORMAL, 0.0, 1.0);
-    if (sigma > 0.0)
+    if (sigma > 0.0) {
         cv::GaussianBlur(noise, noise, cv::Size(0, 0), sigma);
+    }
     return Normalised(noise);
 }
 
@@ -46,12 +47,14 @@ cv::Mat WoodField(TRandom& rnd, cv::Size size) {
     for (int y = 0; y < along.height; ++y) {
         const float* b = bend.ptr<float>(y);
         float* r = rings.ptr<float>(y);
-        for (int x = 0; x < along.width; ++x)
+        for (int x = 0; x < along.width; ++x) {
             r[x] = static_cast<float>(std::sin(6.2831853 * (y / period + 0.8 * b[x])));
+        }
     }
     cv::Mat field = 0.6 * Normalised(fibres) + 0.5 * rings + 0.15 * FineField(rnd, along, 0.8);
-    if (vertical)
+    if (vertical) {
         cv::transpose(field, field);
+    }
     return field;
 }
 
@@ -182,8 +185,9 @@ cv::Mat RenderDesk(TRandom& rnd, cv::Size size, const TDeskLook& look) {
     }
     cv::Mat modulation = 1.0 + look.Strength * field;
     cv::Mat channels[3];
-    for (int c = 0; c < 3; ++c)
+    for (int c = 0; c < 3; ++c) {
         channels[c] = modulation * look.Base[c];
+    }
     cv::Mat desk;
     cv::merge(channels, 3, desk);
     desk.convertTo(desk, CV_8UC3);

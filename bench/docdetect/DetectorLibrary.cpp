@@ -9,8 +9,9 @@ namespace bitonix {
 
 TDetectorLibrary::TDetectorLibrary(const std::string& path) {
     FHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (FHandle == nullptr)
+    if (FHandle == nullptr) {
         throw std::runtime_error(dlerror());
+    }
     // POSIX blesses this conversion for dlsym results.
     FDetect = reinterpret_cast<TDetect>(dlsym(FHandle, "DetectDocumentCornersFile"));
     if (FDetect == nullptr) {

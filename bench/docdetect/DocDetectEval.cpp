@@ -41,12 +41,12 @@ using namespace bitonix;
 
 namespace {
 
-constexpr int kFullCount = 20;
-constexpr int kQuickCount = 3;
-const char* const kManifestHeader = "# bitonix docdetect evaluation set v1";
+constexpr int KFullCount = 20;
+constexpr int KQuickCount = 3;
+const char* const KManifestHeader = "# bitonix docdetect evaluation set v1";
 
 struct TOptions {
-    int Count = kFullCount;
+    int Count = KFullCount;
     int First = 1; // seed of the first image of each category
     std::string Only;
     fs::path Dir;
@@ -79,7 +79,7 @@ void Usage() {
                  "[--dir DIR] [--reuse]\n"
                  "                      [--lib PATH] [--verbose] [--draw DIR]\n"
                  "  --quick     "
-              << kQuickCount << " images per category instead of " << kFullCount
+              << KQuickCount << " images per category instead of " << KFullCount
               << "\n"
                  "  --first     seed of each category's first image (default 1; another range is a "
                  "fresh set)\n"
@@ -94,7 +94,7 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--quick") {
-            options.Count = kQuickCount;
+            options.Count = KQuickCount;
         } else if (arg == "--count" && hasValue) {
             options.Count = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--first" && hasValue) {
@@ -115,27 +115,30 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
             return false;
         }
     }
-    if (options.Dir.empty())
+    if (options.Dir.empty()) {
         options.Dir =
             fs::temp_directory_path() /
             ("bitonix-docdetect-set-" + std::to_string(options.First) + "-" +
              std::to_string(options.Count) + (options.Only.empty() ? "" : "-" + options.Only));
-    if (options.Library.empty())
+    }
+    if (options.Library.empty()) {
         options.Library =
             (fs::read_symlink("/proc/self/exe").parent_path() / "libdocdetect.so").string();
+    }
     return true;
 }
 
 std::string ManifestTag(const TOptions& options) {
-    return std::string(kManifestHeader) + " first=" + std::to_string(options.First) +
+    return std::string(KManifestHeader) + " first=" + std::to_string(options.First) +
            " count=" + std::to_string(options.Count) + " only=" + options.Only;
 }
 
 std::vector<TItem> ReadManifest(const fs::path& dir, const std::string& tag) {
     std::ifstream in(dir / "manifest.tsv");
     std::string line;
-    if (!std::getline(in, line) || line != tag)
+    if (!std::getline(in, line) || line != tag) {
         return {};
+    }
     std::vector<TItem> items;
     while (std::getline(in, line)) {
         std::istringstream fields(line);
@@ -144,10 +147,12 @@ std::vector<TItem> ReadManifest(const fs::path& dir, const std::string& tag) {
         int photo = 0;
         fields >> item.File >> item.Category >> hasPage >> photo >> item.Size.width >>
             item.Size.height;
-        for (auto& p : item.Truth)
+        for (auto& p : item.Truth) {
             fields >> p.x >> p.y;
-        if (!fields)
+        }
+        if (!fields) {
             return {};
+        }
         item.HasPage = hasPage != 0;
         item.Photo = photo != 0;
         items.push_back(item);
@@ -160,8 +165,9 @@ void Generate(const TOptions& options) {
     std::vector<TItem> items;
     const auto start = std::chrono::steady_clock::now();
     for (const TSceneCategory& category : SceneCategories()) {
-        if (!options.Only.empty() && category.Name != options.Only)
+        if (!options.Only.empty() && category.Name != options.Only) {
             continue;
+        }
         for (int i = options.First; i < options.First + options.Count; ++i) {
             const TScene scene = MakeScene(category, static_cast<std::uint32_t>(i));
             char name[64];
@@ -171,12 +177,14 @@ void Generate(const TOptions& options) {
                 scene.JpegQuality > 0
                     ? std::vector<int>{cv::IMWRITE_JPEG_QUALITY, scene.JpegQuality}
                     : std::vector<int>{cv::IMWRITE_PNG_COMPRESSION, 3};
-            if (!cv::imwrite((options.Dir / name).string(), scene.Image, parameters))
+            if (!cv::imwrite((options.Dir / name).string(), scene.Image, parameters)) {
                 throw std::runtime_error("cannot write " + (options.Dir / name).string());
+            }
             items.push_back({name, category.Name, scene.HasPage, category.Photo, scene.Image.size(),
                              scene.Truth});
-            if (isatty(STDERR_FILENO))
+            if (isatty(STDERR_FILENO)) {
                 std::cerr << "\rgenerated " << items.size() << " images" << std::flush;
+            }
         }
     }
     const double seconds =
@@ -188,12 +196,14 @@ void Generate(const TOptions& options) {
     for (const TItem& item : items) {
         out << item.File << '\t' << item.Category << '\t' << item.HasPage << '\t' << item.Photo
             << '\t' << item.Size.width << '\t' << item.Size.height;
-        for (const auto& p : item.Truth)
+        for (const auto& p : item.Truth) {
             out << '\t' << p.x << '\t' << p.y;
+        }
         out << '\n';
     }
-    if (!out.flush())
+    if (!out.flush()) {
         throw std::runtime_error("cannot write the manifest in " + options.Dir.string());
+    }
 }
 
 // Generates the set in a child process, so that the detector is measured in
@@ -201,8 +211,9 @@ void Generate(const TOptions& options) {
 void GenerateApart(const TOptions& options) {
     std::cout.flush();
     const pid_t child = fork();
-    if (child < 0)
+    if (child < 0) {
         throw std::runtime_error("cannot start the generator process");
+    }
     if (child == 0) {
         // Keep big images in the heap instead of mapping fresh pages each time.
         mallopt(M_MMAP_THRESHOLD, 512 << 20);
@@ -216,8 +227,9 @@ void GenerateApart(const TOptions& options) {
         }
     }
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw std::runtime_error("generating the evaluation set failed");
+    }
 }
 
 // Within 1.5 pixels of the full-page corners in every coordinate: the
@@ -227,9 +239,11 @@ bool IsFullFrame(const TQuad& quad, cv::Size size) {
     const float bottom = static_cast<float>(size.height - 1);
     const TQuad full = {cv::Point2f(0, 0), cv::Point2f(right, 0), cv::Point2f(right, bottom),
                         cv::Point2f(0, bottom)};
-    for (std::size_t i = 0; i < 4; ++i)
-        if (std::abs(quad[i].x - full[i].x) > 1.5f || std::abs(quad[i].y - full[i].y) > 1.5f)
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (std::abs(quad[i].x - full[i].x) > 1.5f || std::abs(quad[i].y - full[i].y) > 1.5f) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -251,15 +265,17 @@ TResult Evaluate(const TDetectorLibrary& library, const fs::path& dir, const TIt
     result.CpuMilliseconds = CpuMilliseconds() - cpuStart;
     result.Found = answer == 1;
     TQuad found{};
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         found[i] = cv::Point2f(corners[2 * i], corners[2 * i + 1]);
+    }
     result.Answer = found;
     if (!item.HasPage) {
         result.Score = (!result.Found || IsFullFrame(found, item.Size)) ? 1.0 : 0.0;
         return result;
     }
-    if (!result.Found)
+    if (!result.Found) {
         return result;
+    }
     if (!IsClockwiseConvex(found)) {
         result.RoleError = true;
         return result;
@@ -274,20 +290,24 @@ TResult Evaluate(const TDetectorLibrary& library, const fs::path& dir, const TIt
 void DrawOverlay(const fs::path& dir, const fs::path& setDir, const TItem& item,
                  const TResult& result) {
     const cv::Mat image = cv::imread((setDir / item.File).string(), cv::IMREAD_REDUCED_COLOR_4);
-    if (image.empty())
+    if (image.empty()) {
         return;
+    }
     const double scale = static_cast<double>(image.cols) / item.Size.width;
     const auto outline = [&](const TQuad& quad, const cv::Scalar& colour) {
         std::vector<cv::Point> points;
-        for (const auto& p : quad)
+        for (const auto& p : quad) {
             points.emplace_back(cvRound(p.x * scale), cvRound(p.y * scale));
+        }
         cv::polylines(image, points, true, colour, 2, cv::LINE_AA);
         cv::circle(image, points[0], 6, colour, cv::FILLED);
     };
-    if (item.HasPage)
+    if (item.HasPage) {
         outline(item.Truth, cv::Scalar(0, 200, 0));
-    if (result.Found)
+    }
+    if (result.Found) {
         outline(result.Answer, cv::Scalar(0, 0, 255));
+    }
     char label[64];
     std::snprintf(label, sizeof label, "J=%.3f", result.Score);
     cv::putText(image, label, {10, 40}, cv::FONT_HERSHEY_SIMPLEX, 1.2, cv::Scalar(255, 0, 255), 3);
@@ -295,8 +315,9 @@ void DrawOverlay(const fs::path& dir, const fs::path& setDir, const TItem& item,
 }
 
 double Median(std::vector<double> values) {
-    if (values.empty())
+    if (values.empty()) {
         return 0;
+    }
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -334,23 +355,27 @@ int main(int argc, char** argv) {
             GenerateApart(options);
             items = ReadManifest(options.Dir, ManifestTag(options));
         }
-        if (items.empty())
+        if (items.empty()) {
             throw std::runtime_error("the evaluation set in " + options.Dir.string() + " is empty");
+        }
         const TDetectorLibrary library(options.Library);
-        if (!options.Draw.empty())
+        if (!options.Draw.empty()) {
             fs::create_directories(options.Draw);
+        }
 
         std::map<std::string, std::vector<TResult>> byCategory;
         for (const TItem& item : items) {
             const TResult result = Evaluate(library, options.Dir, item);
             byCategory[item.Category].push_back(result);
-            if (!options.Draw.empty())
+            if (!options.Draw.empty()) {
                 DrawOverlay(options.Draw, options.Dir, item, result);
+            }
             if (options.Verbose || (item.HasPage && result.Score < 0.9) ||
-                (!item.HasPage && result.Score < 1))
+                (!item.HasPage && result.Score < 1)) {
                 std::printf("%-22s %s J=%.3f %.1f ms cpu%s\n", item.File.c_str(),
                             result.Found ? "found" : "none ", result.Score, result.CpuMilliseconds,
                             result.RoleError ? " ROLE" : "");
+            }
         }
 
         std::printf("\n%-12s %5s %6s %8s %7s %6s %9s %9s\n", "category", "count", "found", "mean J",
@@ -363,8 +388,9 @@ int main(int argc, char** argv) {
         int roleErrors = 0;
         for (const TSceneCategory& category : SceneCategories()) {
             const auto found = byCategory.find(category.Name);
-            if (found == byCategory.end())
+            if (found == byCategory.end()) {
                 continue;
+            }
             const std::vector<TResult>& results = found->second;
             double sum = 0;
             double lowest = 1;
@@ -379,26 +405,29 @@ int main(int argc, char** argv) {
                 roles += r.RoleError;
                 times.push_back(r.CpuMilliseconds);
                 wallTimes.push_back(r.Milliseconds);
-                if (category.HasPage)
+                if (category.HasPage) {
                     pageScores.push_back(r.Score);
-                else
+                } else {
                     noDocumentWrong += r.Score < 1;
+                }
                 if (category.Photo) {
                     photoTimes.push_back(r.CpuMilliseconds);
                     photoWallTimes.push_back(r.Milliseconds);
                 }
             }
             const double mean = sum / static_cast<double>(results.size());
-            if (category.HasPage)
+            if (category.HasPage) {
                 worstCategory = std::min(worstCategory, mean);
+            }
             roleErrors += roles;
             std::printf("%-12s %5zu %6d %8.3f %7.3f %6d %9.1f %9.1f\n", category.Name.c_str(),
                         results.size(), answered, mean, lowest, roles, Median(times),
                         Median(wallTimes));
         }
         double pageMean = 0;
-        for (const double s : pageScores)
+        for (const double s : pageScores) {
             pageMean += s;
+        }
         pageMean /= std::max<std::size_t>(1, pageScores.size());
         const double photoMedian = Median(photoTimes);
         std::printf("\npages: mean J %.3f over %zu images, worst category %.3f\n", pageMean,

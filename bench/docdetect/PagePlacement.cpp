@@ -11,18 +11,18 @@ namespace bitonix {
 
 namespace {
 
-constexpr double kDegree = 3.14159265358979323846 / 180.0;
+constexpr double KDegree = 3.14159265358979323846 / 180.0;
 
 // Corners of the sheet as the camera sees it, centred on the optical axis.
 TQuad Project(const TPagePose& pose, double focal, double distance) {
-    const cv::Matx33d rz(std::cos(pose.RollDeg * kDegree), -std::sin(pose.RollDeg * kDegree), 0,
-                         std::sin(pose.RollDeg * kDegree), std::cos(pose.RollDeg * kDegree), 0, 0,
+    const cv::Matx33d rz(std::cos(pose.RollDeg * KDegree), -std::sin(pose.RollDeg * KDegree), 0,
+                         std::sin(pose.RollDeg * KDegree), std::cos(pose.RollDeg * KDegree), 0, 0,
                          0, 1);
-    const cv::Matx33d rx(1, 0, 0, 0, std::cos(pose.PitchDeg * kDegree),
-                         -std::sin(pose.PitchDeg * kDegree), 0, std::sin(pose.PitchDeg * kDegree),
-                         std::cos(pose.PitchDeg * kDegree));
-    const cv::Matx33d ry(std::cos(pose.YawDeg * kDegree), 0, std::sin(pose.YawDeg * kDegree), 0, 1,
-                         0, -std::sin(pose.YawDeg * kDegree), 0, std::cos(pose.YawDeg * kDegree));
+    const cv::Matx33d rx(1, 0, 0, 0, std::cos(pose.PitchDeg * KDegree),
+                         -std::sin(pose.PitchDeg * KDegree), 0, std::sin(pose.PitchDeg * KDegree),
+                         std::cos(pose.PitchDeg * KDegree));
+    const cv::Matx33d ry(std::cos(pose.YawDeg * KDegree), 0, std::sin(pose.YawDeg * KDegree), 0, 1,
+                         0, -std::sin(pose.YawDeg * KDegree), 0, std::cos(pose.YawDeg * KDegree));
     const cv::Matx33d rotation = ry * rx * rz;
     const double w = pose.PageMm.width / 2;
     const double h = pose.PageMm.height / 2;
@@ -45,27 +45,30 @@ std::vector<cv::Point2f> Clockwise(const TQuad& quad) {
         const cv::Point2f& b = points[(i + 1) % 4];
         twice += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
     }
-    if (twice < 0)
+    if (twice < 0) {
         std::reverse(points.begin(), points.end());
+    }
     return points;
 }
 
 // Fraction of the side from a to b that lies inside the frame.
 double VisibleSide(cv::Point2f a, cv::Point2f b, cv::Size frame) {
     int inside = 0;
-    constexpr int kSteps = 64;
-    for (int i = 0; i < kSteps; ++i) {
-        const cv::Point2f p = a + (b - a) * ((i + 0.5f) / kSteps);
-        if (p.x >= 0 && p.y >= 0 && p.x <= frame.width - 1.0f && p.y <= frame.height - 1.0f)
+    constexpr int KSteps = 64;
+    for (int i = 0; i < KSteps; ++i) {
+        const cv::Point2f p = a + (b - a) * ((i + 0.5f) / KSteps);
+        if (p.x >= 0 && p.y >= 0 && p.x <= frame.width - 1.0f && p.y <= frame.height - 1.0f) {
             ++inside;
+        }
     }
-    return static_cast<double>(inside) / kSteps;
+    return static_cast<double>(inside) / KSteps;
 }
 
 TQuad Shifted(const TQuad& quad, cv::Point2f by) {
     TQuad out = quad;
-    for (auto& p : out)
+    for (auto& p : out) {
         p += by;
+    }
     return out;
 }
 
@@ -93,12 +96,15 @@ double VisibleArea(const TQuad& quad, cv::Size frame) {
 TQuad ImageOrder(const TQuad& quad) {
     const std::vector<cv::Point2f> clockwise = Clockwise(quad);
     std::size_t first = 0;
-    for (std::size_t i = 1; i < 4; ++i)
-        if (clockwise[i].x + clockwise[i].y < clockwise[first].x + clockwise[first].y)
+    for (std::size_t i = 1; i < 4; ++i) {
+        if (clockwise[i].x + clockwise[i].y < clockwise[first].x + clockwise[first].y) {
             first = i;
+        }
+    }
     TQuad out;
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         out[i] = clockwise[(first + i) % 4];
+    }
     return out;
 }
 
@@ -129,8 +135,9 @@ std::optional<TQuad> PlacePage(TRandom& rnd, cv::Size frame, const TPagePose& po
             const float lowY = margin - box.y;
             const float highY =
                 static_cast<float>(frame.height - 1) - margin - (box.y + box.height);
-            if (lowX > highX || lowY > highY)
+            if (lowX > highX || lowY > highY) {
                 return std::nullopt;
+            }
             return Shifted(quad, cv::Point2f(static_cast<float>(rnd.Uniform(lowX, highX)),
                                              static_cast<float>(rnd.Uniform(lowY, highY))));
         }
@@ -140,14 +147,18 @@ std::optional<TQuad> PlacePage(TRandom& rnd, cv::Size frame, const TPagePose& po
             rnd.Uniform(-box.y - 0.5 * box.height, frame.height - box.y - 0.5 * box.height));
         const TQuad candidate = Shifted(quad, cv::Point2f(x, y));
         const double visible = VisibleArea(candidate, frame) / QuadArea(candidate);
-        if (visible < 0.6 || visible > 0.9)
+        if (visible < 0.6 || visible > 0.9) {
             continue;
+        }
         int sides = 0;
-        for (std::size_t k = 0; k < 4; ++k)
-            if (VisibleSide(candidate[k], candidate[(k + 1) % 4], frame) >= 0.15)
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (VisibleSide(candidate[k], candidate[(k + 1) % 4], frame) >= 0.15) {
                 ++sides;
-        if (sides >= 3)
+            }
+        }
+        if (sides >= 3) {
             return candidate;
+        }
     }
     return std::nullopt;
 }

@@ -11,7 +11,7 @@ namespace bitonix {
 
 namespace {
 
-constexpr int kBodyFonts[] = {cv::FONT_HERSHEY_SIMPLEX, cv::FONT_HERSHEY_DUPLEX,
+constexpr int KBodyFonts[] = {cv::FONT_HERSHEY_SIMPLEX, cv::FONT_HERSHEY_DUPLEX,
                               cv::FONT_HERSHEY_COMPLEX, cv::FONT_HERSHEY_TRIPLEX};
 
 // How glyphs are drawn: font, scale for the wanted cap height, stroke, colour.
@@ -38,18 +38,20 @@ TPen MakePen(int font, double capHeight, const cv::Scalar& ink, bool bold) {
 }
 
 std::string RandomWord(TRandom& rnd, bool capital) {
-    static const char* const kLetters = "etaoinshrdlcumwfgypbvkjxqz";
+    static const char* const KLetters = "etaoinshrdlcumwfgypbvkjxqz";
     std::string word;
     const int length = rnd.Int(1, 9);
     for (int i = 0; i < length; ++i) {
         // Skewed towards the frequent letters at the start of the list.
         const double u = rnd.Uniform(0.0, 1.0);
-        word.push_back(kLetters[static_cast<int>(u * u * 26.0)]);
+        word.push_back(KLetters[static_cast<int>(u * u * 26.0)]);
     }
-    if (capital)
+    if (capital) {
         word[0] = static_cast<char>(word[0] - 'a' + 'A');
-    if (rnd.Chance(0.08))
+    }
+    if (rnd.Chance(0.08)) {
         word.push_back(rnd.Chance(0.5) ? ',' : '.');
+    }
     return word;
 }
 
@@ -63,8 +65,9 @@ void TextLine(cv::Mat& page, TRandom& rnd, const TPen& pen, int x0, int x1, int 
         const std::string word = RandomWord(rnd, first || rnd.Chance(0.1));
         int base = 0;
         const int width = cv::getTextSize(word, pen.Font, pen.Scale, pen.Thickness, &base).width;
-        if (x + width > limit)
+        if (x + width > limit) {
             break;
+        }
         cv::putText(page, word, {x, baseline}, pen.Font, pen.Scale, pen.Ink, pen.Thickness,
                     cv::LINE_AA);
         x += width + pen.Space;
@@ -90,8 +93,9 @@ cv::Scalar RandomColour(TRandom& rnd, double lo, double hi) {
 
 // A photograph-like block: smooth colour field with a few shapes.
 void PhotoBlock(cv::Mat& page, TRandom& rnd, const cv::Rect& area) {
-    if (area.width < 8 || area.height < 8)
+    if (area.width < 8 || area.height < 8) {
         return;
+    }
     cv::Mat coarse(rnd.Int(3, 7), rnd.Int(3, 7), CV_8UC3);
     cv::RNG cvrnd(rnd.Seed());
     cvrnd.fill(coarse, cv::RNG::UNIFORM, 20, 235);
@@ -115,24 +119,29 @@ int Table(cv::Mat& page, TRandom& rnd, const TPen& pen, int x0, int x1, int top,
     const int cols = rnd.Int(2, 6);
     const int rowHeight = pen.LineHeight + pen.LineHeight / 3;
     const int height = std::min(rows * rowHeight, bottom - top);
-    if (height < 2 * rowHeight)
+    if (height < 2 * rowHeight) {
         return top;
+    }
     const int rule = std::max(1, pen.Thickness);
     const cv::Scalar ruleInk = rnd.Chance(0.7) ? pen.Ink : RandomColour(rnd, 60, 160);
     if (rnd.Chance(0.5)) {
         const cv::Scalar tint = RandomColour(rnd, 170, 235);
         cv::rectangle(page, cv::Rect(x0, top, x1 - x0, rowHeight), tint, cv::FILLED);
     }
-    for (int r = 0; r * rowHeight <= height; ++r)
+    for (int r = 0; r * rowHeight <= height; ++r) {
         cv::line(page, {x0, top + r * rowHeight}, {x1, top + r * rowHeight}, ruleInk, rule);
+    }
     const int colWidth = (x1 - x0) / cols;
-    for (int c = 0; c <= cols; ++c)
+    for (int c = 0; c <= cols; ++c) {
         cv::line(page, {x0 + c * colWidth, top}, {x0 + c * colWidth, top + height}, ruleInk, rule);
-    for (int r = 0; (r + 1) * rowHeight <= height; ++r)
-        for (int c = 0; c < cols; ++c)
+    }
+    for (int r = 0; (r + 1) * rowHeight <= height; ++r) {
+        for (int c = 0; c < cols; ++c) {
             TextLine(page, rnd, pen, x0 + c * colWidth + pen.Space,
                      x0 + (c + 1) * colWidth - pen.Space, top + r * rowHeight + rowHeight * 3 / 4,
                      rnd.Uniform(0.3, 1.0));
+        }
+    }
     return top + height + pen.LineHeight;
 }
 
@@ -163,7 +172,7 @@ cv::Mat RenderPage(TRandom& rnd, cv::Size size, const TPageLook& look) {
     const int w = size.width;
     const int h = size.height;
     const double cap = h / rnd.Uniform(95.0, 130.0);
-    const int font = kBodyFonts[rnd.Int(0, 3)];
+    const int font = KBodyFonts[rnd.Int(0, 3)];
     const cv::Scalar ink = RandomColour(rnd, 15, 50);
     const TPen body = MakePen(font, cap, ink, false);
     const TPen heading = MakePen(font, cap * rnd.Uniform(1.6, 2.6), ink, true);
@@ -194,8 +203,9 @@ cv::Mat RenderPage(TRandom& rnd, cv::Size size, const TPageLook& look) {
         y = Paragraph(page, rnd, body, left + logo * 2, right, y, 3, bottom);
         y = Paragraph(page, rnd, body, left, (left + right) / 2, y + body.LineHeight, 4, bottom);
         y = Paragraph(page, rnd, heading, left, right, y, 1, bottom);
-        while (y < bottom - 8 * body.LineHeight)
+        while (y < bottom - 8 * body.LineHeight) {
             y = Paragraph(page, rnd, body, left, right, y, rnd.Int(3, 9), bottom);
+        }
         Signature(page, rnd, cap, left, std::min(bottom, y + 2 * body.LineHeight));
         break;
     }
@@ -213,8 +223,9 @@ cv::Mat RenderPage(TRandom& rnd, cv::Size size, const TPageLook& look) {
                 PhotoBlock(page, rnd, cv::Rect(x0, cy, x1 - x0, photoHeight));
                 cy += photoHeight + body.LineHeight;
             }
-            while (cy < bottom - 2 * body.LineHeight)
+            while (cy < bottom - 2 * body.LineHeight) {
                 cy = Paragraph(page, rnd, body, x0, x1, cy, rnd.Int(4, 12), bottom);
+            }
         }
         break;
     }
@@ -245,8 +256,9 @@ cv::Mat RenderPage(TRandom& rnd, cv::Size size, const TPageLook& look) {
             y += photoHeight + body.LineHeight;
         }
         y = Table(page, rnd, body, left, right, y, bottom);
-        while (y < bottom - 2 * body.LineHeight)
+        while (y < bottom - 2 * body.LineHeight) {
             y = Paragraph(page, rnd, body, left, right, y, rnd.Int(3, 8), bottom);
+        }
         break;
     }
     }

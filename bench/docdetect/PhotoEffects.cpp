@@ -14,18 +14,20 @@ namespace bitonix {
 
 void ApplyGain(cv::Mat& frame, const cv::Mat& gain) {
     cv::Mat full;
-    if (gain.size() == frame.size())
+    if (gain.size() == frame.size()) {
         full = gain;
-    else
+    } else {
         cv::resize(gain, full, frame.size(), 0, 0, cv::INTER_LINEAR);
+    }
     for (int y = 0; y < frame.rows; ++y) {
         const float* g = full.ptr<float>(y);
         std::uint8_t* p = frame.ptr<std::uint8_t>(y);
-        for (int x = 0; x < frame.cols; ++x)
+        for (int x = 0; x < frame.cols; ++x) {
             for (int c = 0; c < 3; ++c) {
                 std::uint8_t& v = p[3 * x + c];
                 v = cv::saturate_cast<std::uint8_t>(v * g[x]);
             }
+        }
     }
 }
 
@@ -87,14 +89,16 @@ cv::Mat CastShadow(TRandom& rnd, cv::Size size, double depth, double softness) {
     cv::convexHull(polygon, hull);
     cv::Mat mask(size, CV_32F, cv::Scalar(0));
     cv::fillConvexPoly(mask, hull, cv::Scalar(1.0), cv::LINE_AA);
-    if (softness > 0)
+    if (softness > 0) {
         cv::GaussianBlur(mask, mask, cv::Size(0, 0), softness);
+    }
     return 1.0 - depth * mask;
 }
 
 void Defocus(cv::Mat& frame, double sigma) {
-    if (sigma > 0.05)
+    if (sigma > 0.05) {
         cv::GaussianBlur(frame, frame, cv::Size(0, 0), sigma);
+    }
 }
 
 void MotionBlur(cv::Mat& frame, double length, double angleDeg) {
@@ -111,8 +115,9 @@ void MotionBlur(cv::Mat& frame, double length, double angleDeg) {
 }
 
 void Sharpen(cv::Mat& frame, double amount, double sigma) {
-    if (amount <= 0)
+    if (amount <= 0) {
         return;
+    }
     cv::Mat smooth;
     cv::GaussianBlur(frame, smooth, cv::Size(0, 0), sigma);
     cv::addWeighted(frame, 1.0 + amount, smooth, -amount, 0.0, frame);
@@ -128,9 +133,11 @@ void AddNoise(cv::Mat& frame, TRandom& rnd, double luma, double chroma) {
         const std::int16_t* l = shared.ptr<std::int16_t>(y);
         const std::int16_t* o = own.ptr<std::int16_t>(y);
         std::uint8_t* p = frame.ptr<std::uint8_t>(y);
-        for (int x = 0; x < frame.cols; ++x)
-            for (int c = 0; c < 3; ++c)
+        for (int x = 0; x < frame.cols; ++x) {
+            for (int c = 0; c < 3; ++c) {
                 p[3 * x + c] = cv::saturate_cast<std::uint8_t>(p[3 * x + c] + l[x] + o[3 * x + c]);
+            }
+        }
     }
 }
 

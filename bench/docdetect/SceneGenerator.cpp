@@ -47,7 +47,7 @@ struct TRecipe {
     double RecompressChance = 0;
 };
 
-const std::vector<TDeskKind> kAllDesks = {
+const std::vector<TDeskKind> KAllDesks = {
     TDeskKind::dkDarkWood,   TDeskKind::dkLightWood, TDeskKind::dkWhiteTable,
     TDeskKind::dkGreyTable,  TDeskKind::dkDarkCloth, TDeskKind::dkFabric,
     TDeskKind::dkGranite,    TDeskKind::dkBedSheet,  TDeskKind::dkCarpet,
@@ -55,7 +55,7 @@ const std::vector<TDeskKind> kAllDesks = {
 
 TRecipe RecipeFor(const std::string& name) {
     TRecipe r;
-    r.Desks = kAllDesks;
+    r.Desks = KAllDesks;
     if (name == "dark") {
         r.Desks = {TDeskKind::dkDarkWood, TDeskKind::dkDarkCloth, TDeskKind::dkBlackDesk};
     } else if (name == "light") {
@@ -119,8 +119,9 @@ TPagePose RandomPose(TRandom& rnd, const TRecipe& r) {
     pose.PageMm = u < 0.7   ? cv::Size2d(210, 297)
                   : u < 0.9 ? cv::Size2d(216, 279)
                             : cv::Size2d(148, 210);
-    if (rnd.Chance(0.1))
+    if (rnd.Chance(0.1)) {
         pose.PageMm = cv::Size2d(pose.PageMm.height, pose.PageMm.width);
+    }
     pose.RollDeg = r.Sideways ? rnd.Signed(40, 140) : rnd.Uniform(-r.RollMax, r.RollMax);
     const double tilt = rnd.Chance(0.3) ? r.TiltMax * 1.5 : r.TiltMax;
     pose.PitchDeg = rnd.Uniform(-tilt, tilt);
@@ -132,8 +133,9 @@ TPagePose RandomPose(TRandom& rnd, const TRecipe& r) {
 cv::Mat RenderPageFor(TRandom& rnd, const TQuad& quad, const TPagePose& pose,
                       const TPageLook& look) {
     double longest = 0;
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         longest = std::max(longest, static_cast<double>(cv::norm(quad[i] - quad[(i + 1) % 4])));
+    }
     longest = std::clamp(longest, 400.0, 3600.0);
     const double aspect = pose.PageMm.width / pose.PageMm.height;
     const cv::Size size = aspect < 1 ? cv::Size(cvRound(longest * aspect), cvRound(longest))
@@ -179,19 +181,21 @@ void Optics(cv::Mat& image, TRandom& rnd, const TRecipe& r) {
     cv::Mat light = LightField(rnd, cv::Size(200, 150), rnd.Uniform(r.GradientLo, r.GradientHi),
                                rnd.Uniform(r.VignetteLo, r.VignetteHi));
     const int shadows = std::max(r.CastShadows, rnd.Chance(r.CastShadowChance) ? 1 : 0);
-    for (int i = 0; i < shadows; ++i)
+    for (int i = 0; i < shadows; ++i) {
         light = light.mul(CastShadow(rnd, light.size(), rnd.Uniform(r.CastDepthLo, r.CastDepthHi),
                                      rnd.Uniform(0.3, 6.0)));
+    }
     ApplyGain(image, light);
     cv::Mat channels[3];
     cv::split(image, channels);
     channels[0].convertTo(channels[0], CV_8U, gainB);
     channels[2].convertTo(channels[2], CV_8U, gainR);
     cv::merge(channels, 3, image);
-    if (rnd.Chance(r.MotionChance))
+    if (rnd.Chance(r.MotionChance)) {
         MotionBlur(image, rnd.Uniform(8, 25) * perPixel, rnd.Uniform(0, 180));
-    else
+    } else {
         Defocus(image, rnd.Uniform(r.BlurLo, r.BlurHi) * perPixel);
+    }
 }
 
 // The sensor and the phone's processing: the optical image is sampled at
@@ -247,8 +251,9 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
 
     if (!scene.HasPage) {
         const int objects = rnd.Int(1, 3);
-        for (int i = 0; i < objects; ++i)
+        for (int i = 0; i < objects; ++i) {
             DeskObject(image, rnd, RandomPoint(rnd, frame));
+        }
         Optics(image, rnd, r);
         scene.Image = Sensor(image, full, rnd, r, scene);
         return scene;
@@ -263,8 +268,9 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
         placed = PlacePage(rnd, frame, pose, placement);
     }
     const TQuad quad = *placed;
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         scene.Truth[i] = ToFrame(quad[i]);
+    }
 
     if (rnd.Chance(r.DeskObjectChance)) {
         for (int tries = 0; tries < 30; ++tries) {
@@ -285,8 +291,9 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
             placement.CutOff = rnd.Chance(0.5);
             other = PlacePage(rnd, frame, RandomPose(rnd, r), placement);
         }
-        if (!other)
+        if (!other) {
             continue;
+        }
         const TPagePose otherPose = pose;
         const cv::Mat sheet = RenderPageFor(rnd, *other, otherPose, RandomPageLook(rnd, false));
         DropShadow(image, *other, rnd.Uniform(r.ShadowLo, r.ShadowHi),
@@ -295,8 +302,9 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
                                static_cast<float>(rnd.Uniform(-0.002, 0.004) * longest)));
         PastePage(image, sheet, *other, rnd.Signed(0.0, 0.006));
     }
-    if (rnd.Chance(0.3) && r.CrossingObjects > 0)
+    if (rnd.Chance(0.3) && r.CrossingObjects > 0) {
         StickyNote(image, rnd, RandomPoint(rnd, frame));
+    }
 
     DropShadow(image, quad, rnd.Uniform(r.ShadowLo, r.ShadowHi),
                rnd.Uniform(0.002, 0.008) * longest,
@@ -311,12 +319,15 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
             const cv::Point2f middle = (quad[static_cast<std::size_t>(side)] +
                                         quad[static_cast<std::size_t>((side + 1) % 4)]) *
                                        0.5f;
-            if (middle.x < 0 || middle.y < 0 || middle.x >= frame.width || middle.y >= frame.height)
+            if (middle.x < 0 || middle.y < 0 || middle.x >= frame.width ||
+                middle.y >= frame.height) {
                 continue;
-            if (rnd.Chance(0.5))
+            }
+            if (rnd.Chance(0.5)) {
                 PenAcross(image, rnd, quad, side);
-            else
+            } else {
                 ThumbOn(image, rnd, quad, side);
+            }
             break;
         }
     }
@@ -327,9 +338,9 @@ TScene PhotoScene(const std::string& name, TRandom& rnd) {
 
 // A page that fills the whole image: a flat scan or a rendered PDF page.
 TScene FullFrameScene(const std::string& name, TRandom& rnd) {
-    static const cv::Size kSizes[] = {
+    static const cv::Size KSizes[] = {
         {2480, 3508}, {2550, 3300}, {1654, 2339}, {1240, 1754}, {3508, 2480}};
-    const cv::Size frame = kSizes[rnd.Int(0, 4)];
+    const cv::Size frame = KSizes[rnd.Int(0, 4)];
     const bool scan = name == "flatscan";
     TPageLook look = RandomPageLook(rnd, !scan);
     TScene scene;
@@ -367,23 +378,25 @@ TScene FullFrameScene(const std::string& name, TRandom& rnd) {
 } // namespace
 
 const std::vector<TSceneCategory>& SceneCategories() {
-    static const std::vector<TSceneCategory> kCategories = {
+    static const std::vector<TSceneCategory> KCategories = {
         {"dark", true, true},      {"light", true, true},       {"textured", true, true},
         {"cluttered", true, true}, {"lowcontrast", true, true}, {"lighting", true, true},
         {"blurnoise", true, true}, {"jpeg", true, true},        {"sideways", true, true},
         {"cutoff", true, true},    {"fill", true, true},        {"flatscan", false, false},
         {"pdfpage", false, false}, {"emptydesk", false, true},
     };
-    return kCategories;
+    return KCategories;
 }
 
 TScene MakeScene(const TSceneCategory& category, std::uint32_t seed) {
     std::uint32_t mixed = seed * 2654435761u;
-    for (const char c : category.Name)
+    for (const char c : category.Name) {
         mixed = mixed * 31u + static_cast<std::uint8_t>(c);
+    }
     TRandom rnd(mixed);
-    if (category.Name == "flatscan" || category.Name == "pdfpage")
+    if (category.Name == "flatscan" || category.Name == "pdfpage") {
         return FullFrameScene(category.Name, rnd);
+    }
     return PhotoScene(category.Name, rnd);
 }
 

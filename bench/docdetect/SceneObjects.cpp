@@ -15,8 +15,9 @@ namespace {
 
 std::vector<cv::Point> Fixed(const std::vector<cv::Point2f>& points, int shift) {
     std::vector<cv::Point> out;
-    for (const auto& p : points)
+    for (const auto& p : points) {
         out.emplace_back(cvRound(p.x * (1 << shift)), cvRound(p.y * (1 << shift)));
+    }
     return out;
 }
 
@@ -36,16 +37,17 @@ void SidePoint(TRandom& rnd, const TQuad& quad, int side, cv::Point2f& point, cv
     point = a + (b - a) * static_cast<float>(rnd.Uniform(0.2, 0.8));
     const cv::Point2f along = Unit(b - a);
     out = cv::Point2f(-along.y, along.x);
-    if (out.dot(Centre(quad) - point) > 0)
+    if (out.dot(Centre(quad) - point) > 0) {
         out = -out;
+    }
 }
 
 void Ellipse(cv::Mat& frame, cv::Point2f centre, cv::Size2f axes, double angleDeg,
              const cv::Scalar& colour) {
-    constexpr int kShift = 4;
+    constexpr int KShift = 4;
     cv::ellipse(frame, cv::Point(cvRound(centre.x * 16), cvRound(centre.y * 16)),
                 cv::Size(cvRound(axes.width * 16), cvRound(axes.height * 16)), angleDeg, 0, 360,
-                colour, cv::FILLED, cv::LINE_AA, kShift);
+                colour, cv::FILLED, cv::LINE_AA, KShift);
 }
 
 // Darkens a soft blob under an object lying on the desk.
@@ -57,12 +59,14 @@ void SoftShadow(cv::Mat& frame, const std::vector<cv::Point2f>& outline, double 
         (cv::boundingRect(hull) + cv::Size(cvRound(6 * softness), cvRound(6 * softness))) -
         cv::Point(cvRound(3 * softness), cvRound(3 * softness));
     const cv::Rect roi = area & cv::Rect(0, 0, frame.cols, frame.rows);
-    if (roi.empty())
+    if (roi.empty()) {
         return;
+    }
     cv::Mat mask(roi.size(), CV_32F, cv::Scalar(0));
     std::vector<cv::Point2f> local;
-    for (const auto& p : hull)
+    for (const auto& p : hull) {
         local.emplace_back(p.x - static_cast<float>(roi.x), p.y - static_cast<float>(roi.y));
+    }
     cv::fillConvexPoly(mask, Fixed(local, 4), cv::Scalar(1.0), cv::LINE_AA, 4);
     cv::GaussianBlur(mask, mask, cv::Size(0, 0), std::max(0.5, softness));
     cv::Mat part = frame(roi);
@@ -90,8 +94,9 @@ void PastePage(cv::Mat& frame, const cv::Mat& page, const TQuad& quad, double be
         (box + cv::Size(4, 4) - cv::Point(2, 2) + cv::Size(0, 2 * cvCeil(std::abs(sag))) -
          cv::Point(0, cvCeil(std::abs(sag)))) &
         cv::Rect(0, 0, frame.cols, frame.rows);
-    if (roi.empty())
+    if (roi.empty()) {
         return;
+    }
     // The sheet bows: points shift along the page's up direction by
     // sag * 4u(1-u) across its width, so top and bottom become shallow arcs
     // while the corners stay where they are.
@@ -127,8 +132,9 @@ void PastePage(cv::Mat& frame, const cv::Mat& page, const TQuad& quad, double be
 void DropShadow(cv::Mat& frame, const TQuad& quad, double strength, double softness,
                 cv::Point2f offset) {
     std::vector<cv::Point2f> outline;
-    for (const auto& p : quad)
+    for (const auto& p : quad) {
         outline.push_back(p + offset);
+    }
     SoftShadow(frame, outline, softness, strength);
 }
 
@@ -152,18 +158,18 @@ void PenAcross(cv::Mat& frame, TRandom& rnd, const TQuad& quad, int side) {
                            static_cast<float>(thickness * 0.6));
     SoftShadow(frame, Band(a + drop, b + drop, static_cast<float>(thickness / 2)), thickness * 0.5,
                0.35);
-    static const cv::Scalar kBodies[] = {
+    static const cv::Scalar KBodies[] = {
         {90, 30, 20}, {25, 25, 25}, {30, 30, 170}, {40, 110, 30}, {180, 180, 180}};
-    const cv::Scalar body = kBodies[rnd.Int(0, 4)];
-    constexpr int kShift = 4;
+    const cv::Scalar body = KBodies[rnd.Int(0, 4)];
+    constexpr int KShift = 4;
     const auto fixed = [](cv::Point2f p) {
         return cv::Point(cvRound(p.x * 16), cvRound(p.y * 16));
     };
-    cv::line(frame, fixed(a), fixed(b), body, cvRound(thickness), cv::LINE_AA, kShift);
+    cv::line(frame, fixed(a), fixed(b), body, cvRound(thickness), cv::LINE_AA, KShift);
     const cv::Point2f side2(-direction.y, direction.x);
     const cv::Point2f glint = side2 * static_cast<float>(thickness * 0.2);
     cv::line(frame, fixed(a + glint), fixed(b + glint), body * 0.6 + cv::Scalar(100, 100, 100),
-             std::max(1, cvRound(thickness * 0.2)), cv::LINE_AA, kShift);
+             std::max(1, cvRound(thickness * 0.2)), cv::LINE_AA, KShift);
 }
 
 void ThumbOn(cv::Mat& frame, TRandom& rnd, const TQuad& quad, int side) {

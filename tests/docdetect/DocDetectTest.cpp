@@ -27,8 +27,8 @@ using namespace bitonix;
 
 namespace {
 
-const std::string kPlugin = std::string(BITONIX_BIN_DIR) + "/libdocdetect.so";
-constexpr float kTolerance = 6.0F; // pixels of a 1200 x 900 image
+const std::string KPlugin = std::string(BITONIX_BIN_DIR) + "/libdocdetect.so";
+constexpr float KTolerance = 6.0F; // pixels of a 1200 x 900 image
 
 using TDetect = int (*)(const char*, float*);
 
@@ -36,13 +36,15 @@ using TDetect = int (*)(const char*, float*);
 // mapped after dlclose, so that leak checkers still see what OpenCV holds.
 class TPlugin {
 public:
-    TPlugin() : FHandle(dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
-        if (FHandle != nullptr)
+    TPlugin() : FHandle(dlopen(KPlugin.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
+        if (FHandle != nullptr) {
             FDetect = reinterpret_cast<TDetect>(dlsym(FHandle, "DetectDocumentCornersFile"));
+        }
     }
     ~TPlugin() {
-        if (FHandle != nullptr)
+        if (FHandle != nullptr) {
             dlclose(FHandle);
+        }
     }
     TPlugin(const TPlugin&) = delete;
     TPlugin& operator=(const TPlugin&) = delete;
@@ -60,8 +62,9 @@ public:
     TTempDir() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "docdetect-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
+        if (mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
+        }
         FPath = pattern;
     }
     ~TTempDir() {
@@ -80,24 +83,27 @@ private:
 
 std::string WriteJpeg(const TTempDir& dir, const std::string& name, const cv::Mat& image) {
     const std::string path = dir.File(name);
-    if (!cv::imwrite(path, image, {cv::IMWRITE_JPEG_QUALITY, 92}))
+    if (!cv::imwrite(path, image, {cv::IMWRITE_JPEG_QUALITY, 92})) {
         throw std::runtime_error("cannot write " + path);
+    }
     return path;
 }
 
 TPageCorners Answer(const float corners[8]) {
     TPageCorners out;
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         out[i] = cv::Point2f(corners[2 * i], corners[2 * i + 1]);
+    }
     return out;
 }
 
 // Twice the signed area; positive when the corners run clockwise on screen.
 double Winding(const TPageCorners& q) {
     double twice = 0;
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         twice += static_cast<double>(q[i].x) * q[(i + 1) % 4].y -
                  static_cast<double>(q[(i + 1) % 4].x) * q[i].y;
+    }
     return twice;
 }
 
@@ -112,9 +118,11 @@ int DarkestQuarter(const cv::Mat& image, const TPageCorners& corners) {
     const cv::Rect quarters[4] = {
         {0, 0, 100, 100}, {300, 0, 100, 100}, {300, 300, 100, 100}, {0, 300, 100, 100}};
     int darkest = 0;
-    for (int i = 1; i < 4; ++i)
-        if (cv::mean(straight(quarters[i]))[0] < cv::mean(straight(quarters[darkest]))[0])
+    for (int i = 1; i < 4; ++i) {
+        if (cv::mean(straight(quarters[i]))[0] < cv::mean(straight(quarters[darkest]))[0]) {
             darkest = i;
+        }
+    }
     return darkest;
 }
 
@@ -127,14 +135,15 @@ struct TProbeRun {
 // Runs one detector call in a process of its own (see DocDetectProbe.cpp).
 TProbeRun Probe(const std::string& image) {
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
+    if (pipe(pipeEnds) != 0) {
         throw std::runtime_error("pipe failed");
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     std::string program = DOCDETECT_PROBE;
-    std::string plugin = kPlugin;
+    std::string plugin = KPlugin;
     std::string argument = image;
     char* argv[] = {program.data(), plugin.data(), argument.data(), nullptr};
     pid_t child = 0;
@@ -144,11 +153,13 @@ TProbeRun Probe(const std::string& image) {
     TProbeRun run;
     char buffer[256];
     ssize_t got = 0;
-    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
         run.Output.append(buffer, static_cast<std::size_t>(got));
+    }
     close(pipeEnds[0]);
-    if (spawned != 0)
+    if (spawned != 0) {
         return run;
+    }
     int status = 0;
     rusage usage{};
     if (wait4(child, &status, 0, &usage) == child) {
@@ -162,7 +173,7 @@ TProbeRun Probe(const std::string& image) {
 
 TEST(DocDetect, FindsATiltedPageWithItsCornersInPlace) {
     const TPlugin plugin;
-    ASSERT_TRUE(plugin.Loaded()) << kPlugin;
+    ASSERT_TRUE(plugin.Loaded()) << KPlugin;
     const TTempDir dir;
     const TPagePhoto photo = PagePhoto(12);
     const std::string path = WriteJpeg(dir, "page.jpg", photo.Image);
@@ -171,17 +182,19 @@ TEST(DocDetect, FindsATiltedPageWithItsCornersInPlace) {
     float first[8];
     ASSERT_EQ(plugin.Detect(path.c_str(), first), 1);
     const TPageCorners found = Answer(first);
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_LT(cv::norm(found[i] - photo.Corners[i]), kTolerance)
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_LT(cv::norm(found[i] - photo.Corners[i]), KTolerance)
             << "corner " << i << " at " << found[i] << ", page corner at " << photo.Corners[i];
+    }
 
     // No state carries over from one call to the next.
     float between[8];
     ASSERT_EQ(plugin.Detect(other.c_str(), between), 1);
     float again[8];
     ASSERT_EQ(plugin.Detect(path.c_str(), again), 1);
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(first[i], again[i]);
+    }
 }
 
 TEST(DocDetect, CornerRolesFollowThePageAsItLiesAndAreNeverMirrored) {
@@ -193,7 +206,7 @@ TEST(DocDetect, CornerRolesFollowThePageAsItLiesAndAreNeverMirrored) {
     // side that points most nearly to the right becomes the top.
     const TCase cases[] = {{12, 0}, {-25, 0}, {60, 1}, {100, 1}, {150, 2}, {-60, 3}};
     const TPlugin plugin;
-    ASSERT_TRUE(plugin.Loaded()) << kPlugin;
+    ASSERT_TRUE(plugin.Loaded()) << KPlugin;
     const TTempDir dir;
     for (const TCase& c : cases) {
         SCOPED_TRACE("turned " + std::to_string(c.Turn) + " degrees");
@@ -204,7 +217,7 @@ TEST(DocDetect, CornerRolesFollowThePageAsItLiesAndAreNeverMirrored) {
         const TPageCorners found = Answer(corners);
         for (std::size_t i = 0; i < 4; ++i) {
             const std::size_t own = (i + 4 - static_cast<std::size_t>(c.TopLeftAt)) % 4;
-            EXPECT_LT(cv::norm(found[i] - photo.Corners[own]), kTolerance)
+            EXPECT_LT(cv::norm(found[i] - photo.Corners[own]), KTolerance)
                 << "corner " << i << " at " << found[i] << ", page corner " << own << " at "
                 << photo.Corners[own];
         }
@@ -217,7 +230,7 @@ TEST(DocDetect, CornerRolesFollowThePageAsItLiesAndAreNeverMirrored) {
 
 TEST(DocDetect, AnswersNoDocumentWhereThereIsNoneAndLeavesTheCornersAlone) {
     const TPlugin plugin;
-    ASSERT_TRUE(plugin.Loaded()) << kPlugin;
+    ASSERT_TRUE(plugin.Loaded()) << KPlugin;
     const TTempDir dir;
     const std::string blank =
         WriteJpeg(dir, "blank.jpg", cv::Mat(900, 1200, CV_8UC3, cv::Scalar(255, 255, 255)));
@@ -229,14 +242,15 @@ TEST(DocDetect, AnswersNoDocumentWhereThereIsNoneAndLeavesTheCornersAlone) {
         float corners[8];
         std::fill(std::begin(corners), std::end(corners), -7.0F);
         EXPECT_NE(plugin.Detect(path.c_str(), corners), 1);
-        for (const float value : corners)
+        for (const float value : corners) {
             EXPECT_EQ(value, -7.0F);
+        }
     }
 }
 
 TEST(DocDetect, AnswersInThePixelsAsStoredWhateverTheExifOrientation) {
     const TPlugin plugin;
-    ASSERT_TRUE(plugin.Loaded()) << kPlugin;
+    ASSERT_TRUE(plugin.Loaded()) << KPlugin;
     const TTempDir dir;
     const TPagePhoto photo = PagePhoto(12);
     const std::string plain = WriteJpeg(dir, "plain.jpg", photo.Image);
@@ -247,8 +261,9 @@ TEST(DocDetect, AnswersInThePixelsAsStoredWhateverTheExifOrientation) {
     float found[8];
     ASSERT_EQ(plugin.Detect(plain.c_str(), expected), 1);
     ASSERT_EQ(plugin.Detect(turned.c_str(), found), 1);
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_NEAR(found[i], expected[i], 1.0F) << "value " << i;
+    }
 }
 
 TEST(DocDetect, UnusableFilesAreNoDocumentAndNeverACrash) {
@@ -287,7 +302,7 @@ TEST(DocDetect, UnusableFilesAreNoDocumentAndNeverACrash) {
     }
 
     const TPlugin plugin;
-    ASSERT_TRUE(plugin.Loaded()) << kPlugin;
+    ASSERT_TRUE(plugin.Loaded()) << KPlugin;
     float corners[8];
     EXPECT_EQ(plugin.Detect(nullptr, corners), 0);
     EXPECT_EQ(plugin.Detect(text.c_str(), nullptr), 0);
@@ -311,7 +326,7 @@ TEST(DocDetect, AHugeImageIsRefusedWithoutTakingItsMemory) {
 }
 
 TEST(DocDetect, ExportsOnlyTheDetectorFunction) {
-    const std::string command = std::string(NM_EXECUTABLE) + " -D --defined-only " + kPlugin;
+    const std::string command = std::string(NM_EXECUTABLE) + " -D --defined-only " + KPlugin;
     std::unique_ptr<FILE, int (*)(FILE*)> listing(popen(command.c_str(), "r"), pclose);
     ASSERT_TRUE(listing);
     std::set<std::string> names;
@@ -321,8 +336,9 @@ TEST(DocDetect, ExportsOnlyTheDetectorFunction) {
         std::string address;
         std::string kind;
         std::string name;
-        if (fields >> address >> kind >> name)
+        if (fields >> address >> kind >> name) {
             names.insert(name);
+        }
     }
     EXPECT_EQ(names, std::set<std::string>{"DetectDocumentCornersFile"});
 }

@@ -28,8 +28,9 @@ void PrintLines(cv::Mat& page, cv::RNG& rng, int top, int margin, int pitch) {
 }
 
 void AppendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
+    for (int shift = 24; shift >= 0; shift -= 8) {
         out.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
 }
 
 void AppendChunk(std::vector<std::uint8_t>& out, const char* type,
@@ -120,8 +121,9 @@ std::vector<std::uint8_t> WhiteBitonalPng(int width, int height) {
     AppendChunk(png, "IHDR", header);
 
     z_stream stream{};
-    if (deflateInit(&stream, Z_BEST_SPEED) != Z_OK)
+    if (deflateInit(&stream, Z_BEST_SPEED) != Z_OK) {
         throw std::runtime_error("deflateInit failed");
+    }
     std::vector<std::uint8_t> row(1 + static_cast<std::size_t>((width + 7) / 8), 0xFF);
     row[0] = 0; // filter: none
     std::vector<std::uint8_t> deflated;
@@ -147,8 +149,9 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-    if (!out)
+    if (!out) {
         throw std::runtime_error("cannot write " + path);
+    }
 }
 
 } // namespace bitonix
