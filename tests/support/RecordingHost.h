@@ -11,7 +11,8 @@ namespace bitonix::test {
 
 class TRecordingHost : public TRunHost {
 public:
-    int StopAfterPages = -1; // processed pages after which Cancelled() is true
+    int StopAfterPages = -1;   // processed pages after which Cancelled() is true
+    int StopAfterWritten = -1; // written PDFs after which Cancelled() is true
     bool ConfirmEditor = true;
     QStringList Status;
     QStringList Labels;
@@ -21,10 +22,14 @@ public:
     int EditorCalls = 0;
     int Processed = 0;
     QString Merged;
+    QStringList Written; // PDFs reported as complete, in order
     std::function<void(TPageCorrectionList&)> Edit;
     std::function<void()> OnProgress; // called whenever the progress position is set
 
-    bool Cancelled() const override { return StopAfterPages >= 0 && Processed >= StopAfterPages; }
+    bool Cancelled() const override {
+        return (StopAfterPages >= 0 && Processed >= StopAfterPages) ||
+               (StopAfterWritten >= 0 && Written.size() >= StopAfterWritten);
+    }
     void SetStatusText(const QString& text) override { Status << text; }
     void SetProgressLabel(const QString& text) override { Labels << text; }
     void SetProgressMarquee(bool) override {}
@@ -38,6 +43,7 @@ public:
     void ShowPreview(const QImage& page) override { Previews += page.isNull() ? 0 : 1; }
     void SelectListRow(int row) override { Selected = row; }
     void MergedOutputChanged(const QString& path) override { Merged = path; }
+    void OutputWritten(const QString& path) override { Written << path; }
     void Pump() override {}
     void ShowMessage(const QString& text) override { Messages << text; }
     bool EditCorrections(TPageCorrectionList& list) override {
