@@ -11,6 +11,7 @@
 #include <QSet>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -21,6 +22,7 @@ namespace bitonix {
 namespace {
 
 constexpr int KRandomChars = 12;
+constexpr std::time_t KUnlockedAge = 24 * 60 * 60; // seconds a folder without a lock is kept
 const QString KPrefix = QStringLiteral("bitonix-");
 const QString KLockSuffix = QStringLiteral(".lock");
 
@@ -65,11 +67,17 @@ bool SameFile(int fd, const QByteArray& path) {
            open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
-// A real folder (no link) of this user.
-bool IsOwnFolder(const QByteArray& path) {
+// A real folder (no link) of this user; *modified gets its last change.
+bool IsOwnFolder(const QByteArray& path, std::time_t* modified = nullptr) {
     struct stat info = {};
-    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           info.st_uid == ::geteuid();
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::geteuid()) {
+        return false;
+    }
+    if (modified != nullptr) {
+        *modified = info.st_mtime;
+    }
+    return true;
 }
 
 // Removes the folder `stem` of `parent` and its lock when nobody holds the
@@ -80,9 +88,12 @@ bool RemoveIfStale(const QString& parent, const QString& stem) {
     const QByteArray lockName = QFile::encodeName(folder + KLockSuffix);
     const int fd = ::open(lockName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        // A folder is made only after its lock: without one, its run is gone
-        // (or was interrupted while removing it).
-        if (errno != ENOENT || !IsOwnFolder(folderName)) {
+        // A folder is made only after its lock and removed before it, so a
+        // folder without one comes from a program that made no locks. Its
+        // run may still be going on: only a folder untouched for a day goes.
+        std::time_t modified = 0;
+        if (errno != ENOENT || !IsOwnFolder(folderName, &modified) ||
+            std::time(nullptr) - modified < KUnlockedAge) {
             return false;
         }
         RemoveTree(folder);

@@ -50,9 +50,14 @@ private:
 // Removes from `parent` the private folders (and their locks) that runs of
 // this user left behind when their process ended without cleaning up
 // (killed, a power loss): every folder named as TRunTempDir names them,
-// owned by this user, whose lock is missing or held by nobody. Folders of
-// live runs, of other users, links and every other entry stay. Best effort:
-// never throws; returns the number of folders removed.
+// owned by this user, whose lock is held by nobody. Folders of live runs,
+// of other users, links and every other entry stay. Best effort: never
+// throws; returns the number of folders removed.
+//
+// Notes:
+//  1. A folder without a lock was made by a program that made none; its run
+//     may still be going on, so it goes only once it was left unchanged for
+//     a day.
 int RemoveStaleRunTempDirs(const QString& parent = GetTempDirectory());
 
 // Removes a folder tree; a link is removed as a link, never followed.

@@ -127,6 +127,37 @@ TEST(RunFromWindow, MergedModeNumbersTheNameAndShowsItInTheFileManager) {
     ExpectValidPdf(scratch.Path(QStringLiteral("out(2).pdf")), 2);
 }
 
+// Another program takes the merged name while the run goes on: the PDF gets
+// the next number, and the name box and the file manager show that name.
+TEST(RunFromWindow, ANameTakenDuringTheRunGoesIntoTheNameBox) {
+    TRunScratch scratch;
+    const QString a = scratch.Image(QStringLiteral("a.png"));
+    const QString b = scratch.Image(QStringLiteral("b.png"));
+    const QString out = scratch.Path(QStringLiteral("out.pdf"));
+    auto form = MakeForm(scratch, {a, b});
+    form->RadioButton2->click();
+    form->edtOutputFile->setText(out);
+    form->OnPump = [&](int pump) {
+        if (pump == 1) {
+            QFile taken(out);
+            ASSERT_TRUE(taken.open(QIODevice::NewOnly));
+            taken.write("another program's");
+        }
+    };
+    form->btnStart->click();
+
+    const QString numbered = scratch.Path(QStringLiteral("out(1).pdf"));
+    EXPECT_TRUE(form->Boxes.empty());
+    ExpectValidPdf(numbered, 2);
+    EXPECT_EQ(form->edtOutputFile->text(), numbered);
+    EXPECT_EQ(form->ShownInFileManager, QStringList{numbered});
+    QFile taken(out);
+    ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
+    EXPECT_EQ(taken.readAll(), "another program's");
+    ExpectIdle(*form);
+    EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
+}
+
 TEST(RunFromWindow, StopEndsTheRunCleanlyWithoutOutput) {
     TRunScratch scratch;
     QStringList inputs;

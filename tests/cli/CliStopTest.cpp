@@ -243,3 +243,167 @@ TEST(CliStop, EveryKindOfStopAtRandomPointsLeavesNothingBehind) {
     EXPECT_EQ(left, 0);
     EXPECT_GT(stopped, tried / 3); // the draws do reach into the runs
 }
+
+namespace {
+
+// The private folders (without their locks) in `tmp`.
+QStringList RunFolders(const QString& tmp) {
+    return QDir(tmp).entryList({"bitonix-*"}, QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+// A SIGKILLed run cannot clean up; the next start of bitonix-cli removes its
+// folder, while the folder of a run still going on stays.
+TEST(CliStop, AKilledRunsFolderGoesAtTheNextStartALiveRunsStays) {
+    const TInputs inputs;
+    const QString tmp = inputs.Dir.filePath("tmp");
+    QDir().mkdir(tmp);
+    const QStringList env = {"TMPDIR=" + tmp};
+
+    // Live: its folder for standard input is made, and it waits for data.
+    TChildProcess live(KCli, {"-o", "live.pdf", "-"}, inputs.Dir.path(), env);
+    ASSERT_TRUE(live.ReadUntil([&] { return RunFolders(tmp).size() == 1; }, 30000));
+    const QStringList liveEntries = EntriesIn(tmp);
+    ASSERT_EQ(liveEntries.size(), 2) << liveEntries.join(' ').toStdString(); // folder and lock
+
+    TChildProcess killed(KCli, {"-v", "-r", "75", "-o", "killed.pdf", "doc.pdf", "a.png"},
+                         inputs.Dir.path(), env);
+    ASSERT_TRUE(killed.ReadUntil([&] { return killed.ErrLines() >= 2; }, 60000));
+    killed.Signal(SIGKILL);
+    ASSERT_TRUE(killed.Wait(30000));
+    EXPECT_EQ(killed.KilledBy(), SIGKILL);
+    ASSERT_EQ(RunFolders(tmp).size(), 2u) << EntriesIn(tmp).join(' ').toStdString();
+
+    const TCliResult next = Cli({"-q", "-o", "next.pdf", "a.png"}, inputs.Dir.path(), {}, tmp);
+    EXPECT_EQ(next.Code, 0) << next.Err.toStdString();
+    EXPECT_EQ(EntriesIn(tmp), liveEntries);
+
+    // The live run still ends cleanly: a stop ends its wait for data at once.
+    live.Signal(SIGTERM);
+    ASSERT_TRUE(live.Wait(30000));
+    EXPECT_EQ(live.ExitCode(), KStopped) << live.Err.toStdString();
+    EXPECT_TRUE(EntriesIn(tmp).isEmpty()) << EntriesIn(tmp).join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(inputs.Dir.filePath("killed.pdf")));
+}
+
+// Two runs on one name, or a name another program takes while a run goes
+// on: the run that saves second takes the next number, and says so. The
+// first run is held (SIGSTOP) after it chose its name, so that the other
+// side always comes first.
+TEST(CliStop, ANameTakenWhileTheRunGoesOnGetsTheNextNumber) {
+    const struct {
+        const char* Name;
+        bool Merged;
+        bool OtherRun; // else a dangling link appears at the name
+    } cases[] = {
+        {"merged, another run", true, true},
+        {"merged, a dangling link", true, false},
+        {"separate, another run", false, true},
+        {"separate, a dangling link", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TInputs inputs;
+        const QString d = inputs.Dir.path() + "/";
+        const QStringList args = c.Merged ? QStringList{"-r", "75", "-o", "same.pdf", "doc.pdf"}
+                                          : QStringList{"-r", "75", "doc.pdf"};
+        const QString name = d + (c.Merged ? "same" : "[BW]doc");
+
+        TChildProcess held(KCli, QStringList{"-v"} + args, d, {"TMPDIR=" + d});
+        ASSERT_TRUE(held.ReadUntil([&] { return held.Err.contains("Preparing"); }, 60000));
+        held.Signal(SIGSTOP);
+        if (c.OtherRun) {
+            const TCliResult other = Cli(args, d, {}, d);
+            EXPECT_EQ(other.Code, 0) << other.Err.toStdString();
+            EXPECT_EQ(QString::fromUtf8(other.Out), name + ".pdf\n");
+        } else {
+            ASSERT_TRUE(QFile::link(d + "nowhere.pdf", name + ".pdf"));
+        }
+        held.Signal(SIGCONT);
+        ASSERT_TRUE(held.Wait(120000));
+        EXPECT_EQ(held.ExitCode(), 0) << held.Err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(held.Out), name + "(1).pdf\n");
+        EXPECT_TRUE(WholePdf(name + "(1).pdf"));
+        EXPECT_EQ(WholePdf(name + ".pdf"), c.OtherRun);
+        EXPECT_TRUE(RunFolders(d).isEmpty());
+        EXPECT_TRUE(SaveTempFilesIn(d).isEmpty());
+    }
+}
+
+// Naming counts a dangling link as taken from the start, so the inputs
+// after it are converted too.
+TEST(CliStop, ADanglingLinkAtTheOutputNameGetsTheNextNumber) {
+    const TInputs inputs;
+    const QString d = inputs.Dir.path() + "/";
+    ASSERT_TRUE(QFile::link(d + "nowhere.pdf", d + "out.pdf"));
+    ASSERT_TRUE(QFile::link(d + "nowhere.pdf", d + "[BW]a.pdf"));
+    TCliResult r = Cli({"-q", "-r", "75", "-o", "out.pdf", "a.png"}, d);
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(r.Out), d + "out(1).pdf\n");
+    r = Cli({"-q", "-r", "75", "a.png", "b.png"}, d);
+    EXPECT_EQ(r.Code, 0) << r.Err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(r.Out), d + "[BW]a(1).pdf\n" + d + "[BW]b.pdf\n");
+    for (const char* pdf : {"out(1).pdf", "[BW]a(1).pdf", "[BW]b.pdf"}) {
+        EXPECT_TRUE(WholePdf(d + pdf)) << pdf;
+    }
+    EXPECT_FALSE(QFile::exists(d + "nowhere.pdf"));
+}
+
+// A TMPDIR that names no usable folder stops the run before anything is
+// read or written, with a message naming it; nothing goes to the root.
+TEST(CliStop, ATemporaryFolderThatCannotBeUsedIsNamedBeforeAnyWork) {
+    const TInputs inputs;
+    const QString d = inputs.Dir.path() + "/";
+    const QStringList rootBefore = QDir("/").entryList({"bitonix-*"}, QDir::AllEntries);
+    WriteFile(d + "plain", "a file");
+    const struct {
+        QString Tmpdir;
+        QString Problem;
+    } cases[] = {
+        {d + "missing", "does not exist."},
+        {d + "plain", "is no folder."},
+    };
+    for (const auto& c : cases) {
+        for (const QStringList& args :
+             {QStringList{"-o", "out.pdf", "a.png"}, QStringList{"-o", "out.pdf", "-"}}) {
+            SCOPED_TRACE((c.Tmpdir + " " + args.join(' ')).toStdString());
+            const TCliResult r = Cli(args, d, MakePdf({{595, 842}}), c.Tmpdir);
+            EXPECT_EQ(r.Code, 1);
+            EXPECT_TRUE(r.Err.contains("bitonix-cli: The temporary folder \"" + c.Tmpdir + "/\" " +
+                                       c.Problem +
+                                       " It is named by the environment variable TMPDIR.\n"))
+                << r.Err.toStdString();
+            EXPECT_FALSE(r.Err.contains("Preparing")) << r.Err.toStdString();
+            EXPECT_TRUE(r.Out.isEmpty());
+            EXPECT_FALSE(QFile::exists(d + "out.pdf"));
+        }
+    }
+    EXPECT_EQ(QDir("/").entryList({"bitonix-*"}, QDir::AllEntries), rootBefore);
+}
+
+// Each path is printed when its PDF is complete: a run that fails on a later
+// input still lists the PDFs it wrote. Here the second input's folder goes
+// away once every input is prepared, so its PDF cannot be saved.
+TEST(CliStop, PdfsOfARunThatFailsLaterAreListed) {
+    const TInputs inputs;
+    const QString d = inputs.Dir.path() + "/";
+    QDir().mkpath(d + "first");
+    QDir().mkpath(d + "second");
+    QFile::copy(d + "a.png", d + "first/a.png");
+    QFile::copy(d + "b.png", d + "second/b.png");
+    QDir().mkpath(d + "tmp");
+    TChildProcess run(KCli, {"first/a.png", "second/b.png"}, d, {"TMPDIR=" + d + "tmp"});
+    ASSERT_TRUE(run.ReadUntil([&] { return run.Err.contains("Converting: a.png"); }, 60000));
+    run.Signal(SIGSTOP);
+    QDir(d + "second").removeRecursively();
+    run.Signal(SIGCONT);
+    ASSERT_TRUE(run.Wait(60000));
+    EXPECT_EQ(run.ExitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(run.Err).contains("Cannot create file \"" + d +
+                                                    "second/[BW]b.pdf\". No such file"))
+        << run.Err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.Out), d + "first/[BW]a.pdf\n");
+    EXPECT_TRUE(WholePdf(d + "first/[BW]a.pdf"));
+    EXPECT_TRUE(EntriesIn(d + "tmp").isEmpty());
+}

@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/file.h>
+#include <ctime>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace bitonix;
@@ -146,7 +148,12 @@ TEST(RunTempDir, FoldersOfDeadRunsGoOthersStay) {
     const auto live = std::make_unique<TRunTempDir>(p);
     const QString liveName = QDir(live->Path()).dirName();
     DeadRunFolder(p, "bitonix-deadrun00001");
-    DeadRunFolder(p, "bitonix-deadrun00002", /*withLock=*/false); // killed while removing it
+    // Without a lock, from a program that made none: left for a day, or new.
+    const QString old = DeadRunFolder(p, "bitonix-deadrun00002", /*withLock=*/false);
+    const timeval twoDaysAgo[2] = {{std::time(nullptr) - 2 * 86400, 0},
+                                   {std::time(nullptr) - 2 * 86400, 0}};
+    ASSERT_EQ(::utimes(QFile::encodeName(old).constData(), twoDaysAgo), 0);
+    DeadRunFolder(p, "bitonix-maybelive007", /*withLock=*/false);
     WriteFile(p + "/bitonix-deadrun00003.lock", "");              // killed before its folder
     DeadRunFolder(p, "bitonix-short");                            // not a run's name
     DeadRunFolder(p, "other-deadrun00004");
@@ -158,7 +165,8 @@ TEST(RunTempDir, FoldersOfDeadRunsGoOthersStay) {
                         "bitonix-short.lock",
                         "other-deadrun00004",
                         "other-deadrun00004.lock",
-                        "bitonix-linkedaway05"};
+                        "bitonix-linkedaway05",
+                        "bitonix-maybelive007"};
     if (::geteuid() == 0) {
         // Another user's folder, lock or not, is theirs to clean.
         const QString theirs = DeadRunFolder(p, "bitonix-theirs000006");
