@@ -273,7 +273,8 @@ void TForm1::CloseOnStopRequest() {
     // A dialog's handler (the corner editor's run among them) must return
     // before the run or the window can end.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog != nullptr && dialog->isVisible()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget);
+            dialog != nullptr && dialog->isVisible()) {
             dialog->reject();
         }
     }

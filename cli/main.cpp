@@ -73,9 +73,10 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
     // The run goes on without the plugin, as the window does, but a script
     // asking for straightening learns why nothing was straightened.
     if (settings.PerspMode == TPerspMode::pmAuto && !LoadDocDetect(settings.ProgramDir)) {
-        PrintLine(stderr, QStringLiteral("bitonix-cli: warning: the corner detector %1 could not be "
-                                     "loaded; pages are not straightened")
-                          .arg(settings.ProgramDir + DocDetectLibraryName()));
+        PrintLine(stderr,
+                  QStringLiteral("bitonix-cli: warning: the corner detector %1 could not be "
+                                 "loaded; pages are not straightened")
+                      .arg(settings.ProgramDir + DocDetectLibraryName()));
     }
 
     // Each PDF's path is printed as soon as it is complete, so the PDFs of a

@@ -116,8 +116,7 @@ void SyncFolder(const std::filesystem::path& target) {
 // Puts the finished temporary file in place under `name` without replacing anything there;
 // returns 0 or the errno of the failure (EEXIST: the name is taken).
 int LinkInPlace(TTempFileHandle& temp, const std::filesystem::path& name) {
-    if (::renameat2(AT_FDCWD, temp.Path().c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) ==
-        0) {
+    if (::renameat2(AT_FDCWD, temp.Path().c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
         temp.Forget();
         return 0;
     }

@@ -150,8 +150,9 @@ TRunTempDir::TRunTempDir(const QString& parent) {
         // The lock first, held before the folder exists: a folder never
         // looks abandoned while its run lives. Neither is made through an
         // existing entry.
-        const int fd = ::open(lockName.constData(),
-                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        const int fd =
+            ::open(lockName.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   S_IRUSR | S_IWUSR);
         if (fd < 0) {
             error = errno;
             if (error == EEXIST) {
@@ -193,8 +194,8 @@ TRunTempDir::~TRunTempDir() {
 
 int RemoveStaleRunTempDirs(const QString& parent) {
     const QString base = WithSlash(parent);
-    static const QRegularExpression KName(QStringLiteral("^bitonix-[a-z0-9]{%1}(\\.lock)?$")
-                                              .arg(KRandomChars));
+    static const QRegularExpression KName(
+        QStringLiteral("^bitonix-[a-z0-9]{%1}(\\.lock)?$").arg(KRandomChars));
     QSet<QString> stems;
     const QStringList entries =
         QDir(base).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);

@@ -113,7 +113,7 @@ TEST(WindowStop, SignalsAtRandomPointsCloseTheWindowAfterTheCleanUp) {
     const auto draw = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    constexpr int KRepeats = 3;
+    constexpr int KRepeats = 4;
     int tried = 0;
     int left = 0;
     for (int repeat = 0; repeat < KRepeats; ++repeat) {

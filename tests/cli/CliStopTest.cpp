@@ -93,7 +93,8 @@ public:
         if (FMode == TMode::omMerged) {
             args << "-o" << Dir.filePath("out/all.pdf");
         } else if (FMode == TMode::omStdout) {
-            args << "-o" << "-";
+            args << "-o"
+                 << "-";
         }
         for (const QString& name : FNames) {
             args << In(name);
@@ -191,7 +192,7 @@ TEST(CliStop, EveryKindOfStopAtRandomPointsLeavesNothingBehind) {
     const auto draw = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    constexpr int KRepeats = 3;
+    constexpr int KRepeats = 6;
     int tried = 0;
     int stopped = 0;
     int left = 0;
@@ -204,9 +205,9 @@ TEST(CliStop, EveryKindOfStopAtRandomPointsLeavesNothingBehind) {
                 const int delayMs = draw(0, 30);
                 const bool second = stop != TStop::skStdoutClosed &&
                                     stop != TStop::skStderrClosed && draw(0, 1) == 1;
-                SCOPED_TRACE(testing::Message() << Name(stop) << ", " << Name(mode) << ", after line "
-                                                << afterLine << " + " << delayMs << " ms"
-                                                << (second ? ", twice" : ""));
+                SCOPED_TRACE(testing::Message()
+                             << Name(stop) << ", " << Name(mode) << ", after line " << afterLine
+                             << " + " << delayMs << " ms" << (second ? ", twice" : ""));
                 const TRunFolder run(inputs, mode);
                 TChildProcess child(KCli, run.Args(), run.Dir.path(), run.Env());
                 ASSERT_TRUE(child.Started());

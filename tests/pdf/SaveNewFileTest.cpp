@@ -167,7 +167,7 @@ TEST(Save, ATakenNameMovesOnToTheNextFreeName) {
     ExpectRefused(dir.Path() / "out(1).pdf", dir.Path(), "File exists", [&](TKPdfWriter& w) {
         w.kpdffinish(dir.Path() / "out.pdf", [&](const std::filesystem::path& taken) {
             return taken == dir.Path() / "out.pdf" ? dir.Path() / "out(1).pdf"
-                                                  : dir.Path() / "out.pdf";
+                                                   : dir.Path() / "out.pdf";
         });
     });
 }

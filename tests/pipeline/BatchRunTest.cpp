@@ -290,6 +290,20 @@ TEST_F(BatchRun, UnwritableOutputIsAnErrorAndLeavesNothing) {
     EXPECT_TRUE(LeftInTemp().isEmpty());
 }
 
+TEST_F(BatchRun, AMissingTemporaryFolderStopsTheRunBeforeAnyInputIsRead) {
+    Settings.Files = {Image("a.jpg", 100)};
+    Settings.TempParent = Dir.path() + "/gone";
+    try {
+        Run();
+        FAIL() << "no error";
+    } catch (const TError& e) {
+        EXPECT_EQ(e.Text(), "The temporary folder \"" + Dir.path() + "/gone/\" does not exist.");
+    }
+    EXPECT_TRUE(Host.Status.isEmpty()) << Host.Status.join('|').toStdString();
+    EXPECT_TRUE(Pdfs().isEmpty());
+    EXPECT_FALSE(QFile::exists(Dir.path() + "/gone"));
+}
+
 TEST_F(BatchRun, StopInSeparateModeKeepsOnlyFinishedFiles) {
     Settings.Files = {Image("1.jpg", 100), Image("2.jpg", 110), Image("3.jpg", 120)};
     Host.StopAfterPages = 2; // raised while the second file's page is processed

@@ -30,9 +30,9 @@ TEST(OutputNaming, FirstFreeNameFollowsTheNumberingRule) {
     const struct {
         QString in, out;
     } cases[] = {
-        {"report.pdf", "report(2).pdf"},   {"scan(3).pdf", "scan(4).pdf"},
-        {"memo(x).pdf", "memo(x)(0).pdf"}, {"new.pdf", "new.pdf"},
-        {"folder.pdf", "folder(1).pdf"},   {"scan(7).pdf", "scan(7).pdf"},
+        {"report.pdf", "report(2).pdf"},     {"scan(3).pdf", "scan(4).pdf"},
+        {"memo(x).pdf", "memo(x)(0).pdf"},   {"new.pdf", "new.pdf"},
+        {"folder.pdf", "folder(1).pdf"},     {"scan(7).pdf", "scan(7).pdf"},
         {"dangling.pdf", "dangling(1).pdf"}, {"gone(2).pdf", "gone(3).pdf"},
         {"missing/x.pdf", "missing/x.pdf"},
     };

@@ -10,11 +10,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/file.h>
-#include <ctime>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -154,8 +154,8 @@ TEST(RunTempDir, FoldersOfDeadRunsGoOthersStay) {
                                    {std::time(nullptr) - 2 * 86400, 0}};
     ASSERT_EQ(::utimes(QFile::encodeName(old).constData(), twoDaysAgo), 0);
     DeadRunFolder(p, "bitonix-maybelive007", /*withLock=*/false);
-    WriteFile(p + "/bitonix-deadrun00003.lock", "");              // killed before its folder
-    DeadRunFolder(p, "bitonix-short");                            // not a run's name
+    WriteFile(p + "/bitonix-deadrun00003.lock", ""); // killed before its folder
+    DeadRunFolder(p, "bitonix-short");               // not a run's name
     DeadRunFolder(p, "other-deadrun00004");
     WriteFile(elsewhere.filePath("keep"), "x");
     QFile::link(elsewhere.path(), p + "/bitonix-linkedaway05"); // a link is never followed
@@ -175,7 +175,9 @@ TEST(RunTempDir, FoldersOfDeadRunsGoOthersStay) {
         DeadRunFolder(p, "bitonix-theirs000007", /*withLock=*/false);
         ASSERT_EQ(::chown(QFile::encodeName(p + "/bitonix-theirs000007").constData(), 65534, 65534),
                   0);
-        kept << "bitonix-theirs000006" << "bitonix-theirs000006.lock" << "bitonix-theirs000007";
+        kept << "bitonix-theirs000006"
+             << "bitonix-theirs000006.lock"
+             << "bitonix-theirs000007";
     }
 
     EXPECT_EQ(RemoveStaleRunTempDirs(p), 2);
