@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace bitonix::test {
 namespace {
@@ -109,10 +108,7 @@ TEST(WindowStop, SignalsAtRandomPointsCloseTheWindowAfterTheCleanUp) {
         ExpectClosedCleanly(run, child);
     }
 
-    std::mt19937 random(14);
-    const auto draw = [&random](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
+    TSeededDraw draw(14);
     constexpr int KRepeats = 4;
     int tried = 0;
     int left = 0;

@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,32 +32,14 @@ constexpr int KSignals[] = {SIGINT, SIGTERM, SIGHUP};
 enum class TMode { omSeparate, omMerged, omStdout };
 constexpr TMode KModes[] = {TMode::omSeparate, TMode::omMerged, TMode::omStdout};
 
-const char* Name(TStop stop) {
-    switch (stop) {
-    case TStop::skInt:
-        return "SIGINT";
-    case TStop::skTerm:
-        return "SIGTERM";
-    case TStop::skHup:
-        return "SIGHUP";
-    case TStop::skStdoutClosed:
-        return "stdout closed";
-    case TStop::skStderrClosed:
-        return "stderr closed";
-    }
-    return "";
-}
+const char* const KStopNames[] = {"SIGINT", "SIGTERM", "SIGHUP", "stdout closed", "stderr closed"};
+const char* const KModeNames[] = {"separate", "merged", "to standard output"};
 
+const char* Name(TStop stop) {
+    return KStopNames[static_cast<int>(stop)];
+}
 const char* Name(TMode mode) {
-    switch (mode) {
-    case TMode::omSeparate:
-        return "separate";
-    case TMode::omMerged:
-        return "merged";
-    case TMode::omStdout:
-        return "to standard output";
-    }
-    return "";
+    return KModeNames[static_cast<int>(mode)];
 }
 
 // The inputs every run converts: a three-page PDF and two photos.
@@ -188,10 +169,7 @@ TEST(CliStop, EveryKindOfStopAtRandomPointsLeavesNothingBehind) {
         ExpectCleanEnd(run, mode, child, true, true);
     }
 
-    std::mt19937 random(14);
-    const auto draw = [&random](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
+    TSeededDraw draw(14);
     constexpr int KRepeats = 6;
     int tried = 0;
     int stopped = 0;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <random>
 #include <sys/types.h>
 
 namespace bitonix::test {
@@ -67,6 +68,20 @@ private:
     bool FEnded = false;
     int FExitCode = -1;
     int FKilledBy = 0;
+};
+
+// Whole numbers for the points at which tests stop their children, from a
+// fixed seed so that every failure repeats.
+class TSeededDraw {
+public:
+    explicit TSeededDraw(unsigned seed) : FEngine(seed) {}
+    // A number from `low` to `high`, both included.
+    int operator()(int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(FEngine);
+    }
+
+private:
+    std::mt19937 FEngine;
 };
 
 } // namespace bitonix::test
