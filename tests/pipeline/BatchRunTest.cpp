@@ -315,6 +315,23 @@ TEST_F(BatchRun, StopInSeparateModeKeepsOnlyFinishedFiles) {
     EXPECT_TRUE(LeftInTemp().isEmpty());
 }
 
+// A stop while a PDF or TIFF is split, before its first page, is a stop and
+// no input without pages.
+TEST_F(BatchRun, StopBeforeAnInputsFirstPageIsNoError) {
+    for (const QString& input : {WritePdf(In + "doc.pdf", {{595, 842}, {595, 842}}),
+                                 WriteColourTiff(In + "t.tif", 2, 60, 40)}) {
+        SCOPED_TRACE(input.toStdString());
+        Settings.Files = {input};
+        Host.Status.clear();
+        Host.StopAfterStatus = 1; // raised by "Preparing: <name>"
+        const TRunResult r = Run();
+        EXPECT_TRUE(r.Cancelled);
+        EXPECT_EQ(Host.Status.last(), "Cancelled");
+        EXPECT_TRUE(Pdfs().isEmpty());
+        EXPECT_TRUE(LeftInTemp().isEmpty());
+    }
+}
+
 TEST_F(BatchRun, StopInMergedModeWritesNothing) {
     Settings.Files = {Image("1.jpg", 100), Image("2.jpg", 110)};
     Settings.Merged = true;

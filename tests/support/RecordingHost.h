@@ -13,6 +13,7 @@ class TRecordingHost : public TRunHost {
 public:
     int StopAfterPages = -1;   // processed pages after which Cancelled() is true
     int StopAfterWritten = -1; // written PDFs after which Cancelled() is true
+    int StopAfterStatus = -1;  // status texts after which Cancelled() is true
     bool ConfirmEditor = true;
     QStringList Status;
     QStringList Labels;
@@ -28,7 +29,8 @@ public:
 
     bool Cancelled() const override {
         return (StopAfterPages >= 0 && Processed >= StopAfterPages) ||
-               (StopAfterWritten >= 0 && Written.size() >= StopAfterWritten);
+               (StopAfterWritten >= 0 && Written.size() >= StopAfterWritten) ||
+               (StopAfterStatus >= 0 && Status.size() >= StopAfterStatus);
     }
     void SetStatusText(const QString& text) override { Status << text; }
     void SetProgressLabel(const QString& text) override { Labels << text; }
