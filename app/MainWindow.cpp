@@ -7,6 +7,7 @@
 #include "support/Version.h"
 #include "support/WindowTools.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -269,6 +270,18 @@ void TForm1::WMClearInitialFocus() {
         focused->clearFocus();
     }
     setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::CloseOnStopRequest() {
+    // A dialog's handler (the corner editor's run among them) must return
+    // before the run or the window can end.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget);
+            dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+        }
+    }
+    close();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -82,6 +82,11 @@ public:
     void prestart();
     void poststart();
 
+    // A stop request from outside (a signal): every open dialog is dismissed
+    // and the window closes as by its close button; during a run the run
+    // stops, cleans up, and the window closes after it.
+    void CloseOnStopRequest();
+
     // The inputs of a run as the controls hold them now.
     TRunSettings RunSettings() const;
     bool BatchRunning() const { return FBatchRunning; }

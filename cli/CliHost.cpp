@@ -3,7 +3,6 @@
 
 #include "cli/CliProgress.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,20 +13,6 @@ namespace bitonix {
 
 namespace {
 
-volatile std::sig_atomic_t GStopSignals = 0;
-
-extern "C" void OnStopSignal(int signal) {
-    GStopSignals = GStopSignals + 1;
-    if (GStopSignals > 1) {
-        // A second request: the user wants out now.
-        _exit(128 + signal);
-    }
-}
-
-void PrintLine(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
 // Columns of the terminal on standard error; 80 when it does not say.
 int TerminalWidth() {
     winsize size = {};
@@ -37,10 +22,26 @@ int TerminalWidth() {
     return 80;
 }
 
+// Writes what is in `bytes` to `to` and flushes it; a failure is a stop
+// request.
+bool PrintBytes(FILE* to, const QByteArray& bytes) {
+    const bool written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()),
+                                     to) == static_cast<std::size_t>(bytes.size()) &&
+                         std::fflush(to) == 0;
+    if (!written) {
+        RequestStop();
+    }
+    return written;
+}
+
 } // namespace
 
-TCliHost::TCliHost(TProgressStyle style, QStringList names)
-    : FStyle(style), FNames(std::move(names)) {}
+bool PrintLine(FILE* to, const QString& text) {
+    return PrintBytes(to, (text + QLatin1Char('\n')).toLocal8Bit());
+}
+
+TCliHost::TCliHost(TProgressStyle style, QStringList names, bool printWritten)
+    : FStyle(style), FNames(std::move(names)), FPrintWritten(printWritten) {}
 
 TProgressStyle TCliHost::StyleFor(bool quiet, bool verbose) {
     if (quiet) {
@@ -55,24 +56,6 @@ TProgressStyle TCliHost::StyleFor(bool quiet, bool verbose) {
                                                  : TProgressStyle::psLines;
 }
 
-void TCliHost::InstallStopSignals() {
-    struct sigaction action = {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    // A parent may hand the signals down blocked; a stop request must arrive.
-    sigset_t stops;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
-    sigprocmask(SIG_UNBLOCK, &stops, nullptr);
-}
-
-bool TCliHost::StopRequested() {
-    return GStopSignals > 0;
-}
-
 QString TCliHost::Counter() const {
     return FileCounter(FRow + 1, static_cast<int>(FNames.size()));
 }
@@ -83,7 +66,7 @@ void TCliHost::Show(const QString& line) {
         return;
     case TProgressStyle::psLines:
     case TProgressStyle::psVerbose:
-        PrintLine(line);
+        PrintLine(stderr, line);
         return;
     case TProgressStyle::psTerminal:
         break;
@@ -93,29 +76,40 @@ void TCliHost::Show(const QString& line) {
     // never wraps.
     const QString fitted = FitToWidth(line, TerminalWidth() - 1);
     const qsizetype pad = std::max<qsizetype>(0, FShownWidth - fitted.size());
-    std::fprintf(stderr, "\r%s%s", fitted.toLocal8Bit().constData(),
-                 QByteArray(pad, ' ').constData());
-    std::fflush(stderr);
+    PrintBytes(stderr, '\r' + fitted.toLocal8Bit() + QByteArray(pad, ' '));
     FShownWidth = fitted.size();
 }
 
 void TCliHost::CloseTerminalLine() {
     if (FShownWidth > 0) {
-        std::fputc('\n', stderr);
+        PrintBytes(stderr, "\n");
         FShownWidth = 0;
     }
 }
 
 void TCliHost::Message(const QString& text) {
     CloseTerminalLine();
-    PrintLine(text);
+    PrintLine(stderr, text);
 }
 
 void TCliHost::Finish() {
     CloseTerminalLine();
     if (FStyle != TProgressStyle::psQuiet && !FLastStatus.isEmpty()) {
-        PrintLine(FLastStatus);
+        PrintLine(stderr, FLastStatus);
     }
+}
+
+void TCliHost::OutputWritten(const QString& path) {
+    if (!FPrintWritten) {
+        return;
+    }
+    // On a terminal that shows both streams, the path gets a line of its own;
+    // the progress line comes back with the next page.
+    if (FShownWidth > 0 && ::isatty(STDOUT_FILENO) == 1) {
+        PrintBytes(stderr, '\r' + QByteArray(FShownWidth, ' ') + '\r');
+        FShownWidth = 0;
+    }
+    PrintLine(stdout, path);
 }
 
 void TCliHost::SetStatusText(const QString& text) {

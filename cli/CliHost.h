@@ -1,13 +1,21 @@
-// The run's view of the terminal: progress on standard error, Ctrl-C as the
-// stop request.
+// The run's view of the terminal: progress on standard error, the paths of
+// finished PDFs on standard output, signals and broken pipes as the stop
+// request.
 #pragma once
 
 #include "pipeline/RunHost.h"
+#include "support/StopSignals.h"
 
 #include <QStringList>
 #include <chrono>
+#include <cstdio>
 
 namespace bitonix {
+
+// Writes `text` and a line feed to `to` and flushes it. A write that fails
+// (a closed pipe, a full disk) is a stop request: RequestStop(). Returns
+// whether the line was written.
+bool PrintLine(FILE* to, const QString& text);
 
 // How progress is shown on standard error.
 enum class TProgressStyle {
@@ -19,17 +27,14 @@ enum class TProgressStyle {
 
 class TCliHost : public TRunHost {
 public:
-    // `names` are what progress calls the run's inputs, in list order.
-    TCliHost(TProgressStyle style, QStringList names);
+    // `names` are what progress calls the run's inputs, in list order. With
+    // `printWritten`, the path of every PDF goes to standard output as soon
+    // as the PDF is complete.
+    TCliHost(TProgressStyle style, QStringList names, bool printWritten);
 
     // psQuiet with -q, psVerbose with -v, else psTerminal when standard
     // error is a terminal that can move back to the start of a line.
     static TProgressStyle StyleFor(bool quiet, bool verbose);
-
-    // Makes SIGINT and SIGTERM set the stop flag instead of ending the
-    // process; a second signal ends it at once.
-    static void InstallStopSignals();
-    static bool StopRequested();
 
     // A line for the user (a warning or an error), printed in every style;
     // the terminal line is moved out of its way.
@@ -48,6 +53,7 @@ public:
     void ShowPreview(const QImage&) override {}
     void SelectListRow(int row) override;
     void MergedOutputChanged(const QString&) override {}
+    void OutputWritten(const QString& path) override;
     void Pump() override {}
     void ShowMessage(const QString& text) override { Message(text); }
     // The command line has no editor: pages keep their corners.
@@ -64,6 +70,7 @@ private:
 
     TProgressStyle FStyle;
     QStringList FNames;
+    bool FPrintWritten;
     int FRow = 0;
     bool FPreparing = false;  // inputs are being prepared
     bool FConverting = false; // pages are being converted

@@ -244,7 +244,8 @@ QString CliUsage() {
         "Without -o every input becomes its own PDF beside it, named by the pattern\n"
         "(-p). With -o all inputs go into one PDF, in the order given. An existing\n"
         "file is never overwritten: a number is added instead (out.pdf becomes\n"
-        "out(1).pdf). The output folders are checked before any work starts.\n"
+        "out(1).pdf), also when the name is taken while the run goes on. The output\n"
+        "folders are checked before any work starts.\n"
         "\n"
         "Options:\n");
     const TOptionTable table;
@@ -259,10 +260,11 @@ QString CliUsage() {
     }
     text +=
         QStringLiteral("\n"
-                       "The path of every PDF written goes to standard output, one a line (none\n"
-                       "with -o -). Progress goes to standard error: on a terminal one line that\n"
-                       "updates in place (file, page, percentage, pages per second, time left);\n"
-                       "otherwise a line per file, and with -v a line per page.\n"
+                       "The path of every PDF goes to standard output as soon as the PDF is\n"
+                       "complete, one a line (none with -o -). Progress goes to standard error:\n"
+                       "on a terminal one line that updates in place (file, page, percentage,\n"
+                       "pages per second, time left); otherwise a line per file, and with -v a\n"
+                       "line per page.\n"
                        "\n"
                        "Exit status:\n"
                        "  %1    every input was converted\n"
@@ -272,8 +274,11 @@ QString CliUsage() {
                        "       written; nothing was done\n"
                        "  %4    some inputs were skipped (missing, unreadable, a folder without\n"
                        "       supported files); all the others were converted\n"
-                       "  %5  stopped by Ctrl-C or SIGTERM; in separate mode the PDFs finished so\n"
-                       "       far stay, in merged mode nothing is written\n")
+                       "  %5  stopped before the last PDF was written: by SIGINT (Ctrl-C),\n"
+                       "       SIGTERM or SIGHUP, or because standard output or error could not\n"
+                       "       be written (a closed pipe); the run cleans up first; in separate\n"
+                       "       mode the PDFs finished so far stay, in merged mode nothing is\n"
+                       "       written\n")
             .arg(KExitDone)
             .arg(KExitFailed)
             .arg(KExitUsage)

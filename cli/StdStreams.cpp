@@ -3,6 +3,7 @@
 #include "cli/StdStreams.h"
 
 #include "support/Error.h"
+#include "support/StopSignals.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,6 +60,27 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+// Waits until standard input has data (or its end) or a stop is requested.
+// Returns false on a stop request.
+bool WaitForInput() {
+    for (;;) {
+        if (StopRequested()) {
+            return false;
+        }
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {StopNotifyFd(), POLLIN, 0}};
+        const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
+        if (::poll(fds, count, -1) < 0 && errno != EINTR) {
+            return true; // the read that follows reports the trouble
+        }
+        if (StopRequested()) {
+            return false;
+        }
+        if (fds[0].revents != 0) {
+            return true;
+        }
+    }
+}
+
 // The extension for a file starting with `head`; empty for no known kind.
 QString ExtensionFor(const QByteArray& head) {
     if (head.left(KSniffBytes).contains("%PDF-")) {
@@ -85,7 +108,7 @@ QString ExtensionFor(const QByteArray& head) {
 
 } // namespace
 
-TSpoolResult SpoolStandardInput(const QString& folder, const std::function<bool()>& stopRequested) {
+TSpoolResult SpoolStandardInput(const QString& folder) {
     const QString raw = folder + QStringLiteral("stdin");
     const QByteArray rawName = QFile::encodeName(raw);
     TSpoolResult result;
@@ -98,12 +121,12 @@ TSpoolResult SpoolStandardInput(const QString& folder, const std::function<bool(
         }
         std::vector<char> buffer(KChunk);
         for (;;) {
+            if (!WaitForInput()) {
+                result.Stopped = true;
+                break;
+            }
             const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR) {
-                if (stopRequested()) {
-                    result.Stopped = true;
-                    break;
-                }
                 continue;
             }
             if (n < 0) {

@@ -10,6 +10,7 @@
 #include "support/Error.h"
 #include "support/MemoryPolicy.h"
 #include "support/ProgramDir.h"
+#include "support/StopSignals.h"
 #include "support/Version.h"
 
 #include <QCoreApplication>
@@ -21,31 +22,30 @@ using namespace bitonix;
 
 namespace {
 
-void Print(FILE* to, const QString& text) {
-    std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
-}
-
 void PrintError(const QString& text) {
-    Print(stderr, QStringLiteral("bitonix-cli: ") + text);
+    PrintLine(stderr, QStringLiteral("bitonix-cli: ") + text);
 }
 
 int UsageError(const QString& text) {
     PrintError(text);
-    Print(stderr, CliUsageHint());
+    PrintLine(stderr, CliUsageHint());
     return KExitUsage;
+}
+
+int Stopped(const TCliOptions& options) {
+    if (!options.Quiet) {
+        PrintLine(stderr, TLangStrings().SPrgCancelled);
+    }
+    return KExitStopped;
 }
 
 // Runs the conversion of the checked inputs and reports it. `streams` is the
 // private folder for standard input and output, when either is used.
 int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* streams) {
     if (inputs.StdinIndex >= 0) {
-        const TSpoolResult spool =
-            SpoolStandardInput(streams->Path(), [] { return TCliHost::StopRequested(); });
+        const TSpoolResult spool = SpoolStandardInput(streams->Path());
         if (spool.Stopped) {
-            if (!options.Quiet) {
-                Print(stderr, TLangStrings().SPrgCancelled);
-            }
-            return KExitStopped;
+            return Stopped(options);
         }
         if (spool.Path.isEmpty()) {
             inputs.Skipped << QStringLiteral("skipping standard input: ") + spool.Problem;
@@ -74,12 +74,16 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
     // The run goes on without the plugin, as the window does, but a script
     // asking for straightening learns why nothing was straightened.
     if (settings.PerspMode == TPerspMode::pmAuto && !LoadDocDetect(settings.ProgramDir)) {
-        Print(stderr, QStringLiteral("bitonix-cli: warning: the corner detector %1 could not be "
-                                     "loaded; pages are not straightened")
-                          .arg(settings.ProgramDir + DocDetectLibraryName()));
+        PrintLine(stderr,
+                  QStringLiteral("bitonix-cli: warning: the corner detector %1 could not be "
+                                 "loaded; pages are not straightened")
+                      .arg(settings.ProgramDir + DocDetectLibraryName()));
     }
 
-    TCliHost host(TCliHost::StyleFor(options.Quiet, options.Verbose), inputs.Names);
+    // Each PDF's path is printed as soon as it is complete, so the PDFs of a
+    // run that fails or stops later are listed too.
+    TCliHost host(TCliHost::StyleFor(options.Quiet, options.Verbose), inputs.Names,
+                  /*printWritten=*/!options.ToStdout());
     const TLangStrings strings;
     TRunResult result;
     try {
@@ -93,12 +97,18 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
         return KExitStopped;
     }
     if (options.ToStdout()) {
-        CopyToStandardOutput(result.MergedOutput);
-    } else {
-        for (const QString& written : result.Written) {
-            Print(stdout, written);
+        // Standard output is the last write of the run: a stop asked for
+        // before it still cancels the run, one during it comes too late.
+        if (StopRequested()) {
+            return Stopped(options);
         }
-        std::fflush(stdout);
+        try {
+            CopyToStandardOutput(result.MergedOutput);
+        } catch (...) {
+            // The reader went away (or the disk is full): a stop request.
+            PrintError(ExceptionText());
+            return Stopped(options);
+        }
     }
     if (!inputs.Skipped.isEmpty()) {
         if (!options.Quiet) {
@@ -115,6 +125,8 @@ int Convert(const TCliOptions& options, TCliInputs& inputs, const TRunTempDir* s
 
 int main(int argc, char* argv[]) {
     KeepFreedMemoryForReuse(); // before any thread exists
+    // Before any thread starts: every thread then inherits the handling.
+    InstallStopSignals();
     // Image decoding needs Qt's GUI library, but never a display.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Bitonix"));
@@ -125,7 +137,7 @@ int main(int argc, char* argv[]) {
         return KExitDone;
     }
     if (options.Version) {
-        Print(stdout, QStringLiteral("bitonix-cli ") + GetAppVersionStr());
+        PrintLine(stdout, QStringLiteral("bitonix-cli ") + GetAppVersionStr());
         return KExitDone;
     }
     if (!options.Error.isEmpty()) {
@@ -139,8 +151,9 @@ int main(int argc, char* argv[]) {
         PrintError(skipped);
     }
 
-    TCliHost::InstallStopSignals();
     try {
+        // Folders that killed runs left behind go before this run makes its own.
+        RemoveStaleRunTempDirs();
         std::unique_ptr<TRunTempDir> streams;
         if (inputs.StdinIndex >= 0 || options.ToStdout()) {
             streams = std::make_unique<TRunTempDir>();

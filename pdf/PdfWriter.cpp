@@ -164,18 +164,21 @@ void TKPdfWriter::kpdfrewind(const TKPdfMark& mark) {
     Fkpdfobjlist.resize(mark.ObjListSize);
 }
 
-void TKPdfWriter::kpdffinish(const std::filesystem::path& kupdffile) {
+std::filesystem::path TKPdfWriter::kpdffinish(const std::filesystem::path& kupdffile,
+                                              const TNextFreeName& nextFree) {
     RequireOpen("kpdffinish");
     const TKPdfMark mark{Fkpdfstream.size(), Fkpdfobjlist.size()};
+    std::filesystem::path saved;
     try {
         const TKPdfBytes tail = kpdfclosetree();
         const std::span<const std::uint8_t> pieces[] = {Fkpdfstream, Fkpdfpagestream, tail};
-        SaveNewFile(kupdffile, pieces);
+        saved = SaveNewFile(kupdffile, pieces, nextFree);
     } catch (...) {
         kpdfrewind(mark);
         throw;
     }
     kpdfrelease();
+    return saved;
 }
 
 TKPdfBytes TKPdfWriter::kpdffinishbytes() {

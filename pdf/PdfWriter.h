@@ -2,6 +2,8 @@
 // one CCITT G4 image whose data is copied unchanged; saved in one step when finished.
 #pragma once
 
+#include "pdf/SaveNewFile.h"
+
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -79,14 +81,17 @@ public:
                      int kpdfpagey, const std::string& kpdfimgname);
 
     // Finishes the open document (page tree, xref table, trailer) and saves it as the new
-    // file `kupdffile` in one step, then closes the writer.
+    // file `kupdffile` in one step, then closes the writer. Returns the name saved under:
+    // `kupdffile`, or when that was taken and `nextFree` is given, the first free name it
+    // led to (SaveNewFile).
     // Notes:
     //  1. An existing file is never replaced; a file that cannot be created leaves nothing
     //     behind and throws std::runtime_error "Cannot create file "<path>". <system text>".
     //  2. On any failure the document stays open and unchanged: it may be finished again
     //     or discarded with kpdfabort.
     //  3. The Kids list of the page tree holds 12 references a line.
-    void kpdffinish(const std::filesystem::path& kupdffile);
+    std::filesystem::path kpdffinish(const std::filesystem::path& kupdffile,
+                                     const TNextFreeName& nextFree = {});
 
     // Finishes the open document like kpdffinish, but returns the file's bytes instead of
     // saving them; then closes the writer.

@@ -17,6 +17,8 @@ namespace bitonix {
 
 namespace {
 
+constexpr int KMaxTakenNames = 1000;
+
 [[noreturn]] void FailCreate(const std::filesystem::path& target, int error) {
     throw std::runtime_error("Cannot create file \"" + target.string() + "\". " +
                              std::generic_category().message(error));
@@ -111,10 +113,27 @@ void SyncFolder(const std::filesystem::path& target) {
     }
 }
 
+// Puts the finished temporary file in place under `name` without replacing anything there;
+// returns 0 or the errno of the failure (EEXIST: the name is taken).
+int LinkInPlace(TTempFileHandle& temp, const std::filesystem::path& name) {
+    if (::renameat2(AT_FDCWD, temp.Path().c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+        temp.Forget();
+        return 0;
+    }
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) {
+        return error;
+    }
+    // No rename without replacing here: a hard link fails just the same on an existing
+    // target; the temporary name is then removed by the handle.
+    return ::link(temp.Path().c_str(), name.c_str()) == 0 ? 0 : errno;
+}
+
 } // namespace
 
-void SaveNewFile(const std::filesystem::path& target,
-                 std::span<const std::span<const std::uint8_t>> pieces) {
+std::filesystem::path SaveNewFile(const std::filesystem::path& target,
+                                  std::span<const std::span<const std::uint8_t>> pieces,
+                                  const TNextFreeName& nextFree) {
     TTempFileHandle temp = CreateTempFile(target);
     for (const auto piece : pieces) {
         WriteAll(target, temp.Fd(), piece);
@@ -126,21 +145,19 @@ void SaveNewFile(const std::filesystem::path& target,
         FailCreate(target, error);
     }
 
-    if (::renameat2(AT_FDCWD, temp.Path().c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) ==
-        0) {
-        temp.Forget();
-    } else {
-        const int error = errno;
-        if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) {
-            FailCreate(target, error);
+    std::filesystem::path name = target;
+    for (int tried = 1;; ++tried) {
+        const int error = LinkInPlace(temp, name);
+        if (error == 0) {
+            break;
         }
-        // No rename without replacing here: a hard link fails just the same on an existing
-        // target; the temporary name is then removed by the handle.
-        if (::link(temp.Path().c_str(), target.c_str()) != 0) {
-            FailCreate(target, errno);
+        if (error != EEXIST || !nextFree || tried >= KMaxTakenNames) {
+            FailCreate(name, error);
         }
+        name = nextFree(name);
     }
-    SyncFolder(target);
+    SyncFolder(name);
+    return name;
 }
 
 } // namespace bitonix

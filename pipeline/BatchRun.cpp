@@ -78,11 +78,13 @@ TRunResult RunBatch(const TRunSettings& settings, const TLangStrings& strings, T
     TBatchFileList files;
     TBatchPageList pages;
     TPageCorrectionList corrections;
+    bool finished = false; // every PDF of the run was written
     {
         TRunCleanup cleanup(ctx, files);
         cleanup.RunDir = std::make_unique<TRunTempDir>(
             settings.TempParent.isEmpty() ? GetTempDirectory() : settings.TempParent);
         ctx.tempdir = cleanup.RunDir->Path();
+        ctx.Files = &files;
 
         cleanup.Lept = std::make_unique<TLeptonica>(settings.ProgramDir);
         if (!cleanup.Lept->Loaded()) {
@@ -123,19 +125,26 @@ TRunResult RunBatch(const TRunSettings& settings, const TLangStrings& strings, T
             host.SetProgress(total, 0);
             StartBinarising(ctx, pages, corrections);
             int processed = 0;
+            finished = true;
             for (const TBatchFileInfo& file : files) {
-                if (host.Cancelled()) {
+                if (host.Cancelled() || !ProcessPreparedFile(ctx, file, pages, total, processed)) {
+                    finished = false;
                     break;
                 }
-                ProcessPreparedFile(ctx, file, pages, total, processed);
             }
-            if (!host.Cancelled() && settings.Merged) {
-                saveqpdfout(ctx, ctx.MergedOutput);
+            if (finished && settings.Merged) {
+                finished = !host.Cancelled();
+                if (finished) {
+                    saveqpdfout(ctx, ctx.MergedOutput);
+                }
             }
         }
         result.Written = ctx.Written;
+        result.MergedOutput = ctx.MergedOutput;
         result.ElapsedMs = TickCount() - start;
-        if (host.Cancelled()) {
+        // Once the last PDF is on disk, a stop asked for is too late to
+        // cancel anything: the run is a success.
+        if (!finished && host.Cancelled()) {
             host.SetStatusText(strings.SPrgCancelled);
             result.Cancelled = true;
         } else {

@@ -70,6 +70,12 @@ void PrepareInputPages(TRunContext& ctx, const QString& inputPath, const QString
         ctx.Host.Pump();
 
         const QStringList list = ExtractPages(ctx, inputPath, folder);
+        if (list.isEmpty() && ctx.Host.Cancelled()) {
+            // Stopped before the first page: the run ends as stopped, not as
+            // an input without pages.
+            RemoveTree(folder);
+            return;
+        }
         if (list.isEmpty()) {
             throw TError(QStringLiteral("Brak stron do przetworzenia: ") + inputPath);
         }

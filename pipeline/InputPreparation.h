@@ -19,7 +19,8 @@ namespace bitonix {
 // when the input yields no page, "Nie mozna odczytac wymiarow obrazu:
 // <jpeg>" when a page cannot be measured, and the errors of rendering,
 // splitting or decoding; the file's folder is removed before the error
-// leaves.
+// leaves. A stop (host.Cancelled()) before the first page is extracted
+// appends nothing.
 void PrepareInputPages(TRunContext& ctx, const QString& inputPath, const QString& outputPath,
                        int listIndex, TBatchFileList& files, TBatchPageList& pages,
                        TPageCorrectionList& corrections);

@@ -1,8 +1,10 @@
 // Output naming and the numbering rule.
 #include "pipeline/OutputNaming.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <functional>
+#include <sys/stat.h>
 
 namespace bitonix {
 
@@ -49,8 +51,12 @@ QString FirstFree(const QString& filename, const std::function<bool(const QStrin
     return candidate;
 }
 
+// Every directory entry counts, a dangling link included: the no-replace
+// save refuses any of them. A name that cannot be looked at (its folder is
+// gone) counts as free; the save then says why it cannot be made.
 bool FileExists(const QString& path) {
-    return QFileInfo::exists(path);
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 } // namespace

@@ -13,7 +13,8 @@ namespace bitonix {
 // input's name without folder and extension, and ".pdf".
 QString OutputNameFromPattern(const QString& inputPath, const QString& pattern);
 
-// The first name derived from `filename` under which no file exists:
+// The first name derived from `filename` under which no directory entry
+// exists (a file, a folder, a link even when it leads nowhere):
 // report.pdf -> report(1).pdf, report(2).pdf ...; report(3).pdf -> report(4).pdf;
 // report(x).pdf -> report(x)(0).pdf. A free name comes back unchanged.
 QString filemaneprocess(const QString& filename);

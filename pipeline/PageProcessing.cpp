@@ -5,6 +5,7 @@
 #include "imaging/BinarisationEngine.h"
 #include "imaging/TiffAccess.h"
 #include "pipeline/G4StripTransfer.h"
+#include "pipeline/OutputNaming.h"
 #include "support/Error.h"
 #include "support/ProcessorCores.h"
 #include "support/Rounding.h"
@@ -154,10 +155,10 @@ void StartBinarising(TRunContext& ctx, const TBatchPageList& pages,
     });
 }
 
-void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageList& pages,
+bool ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageList& pages,
                          int pageTotal, int& processed) {
     if (file.PageCount <= 0) {
-        return;
+        return true;
     }
     if (!ctx.Writer.kpdfopened()) {
         WriterCall("kpdfbegin", file.InputFile, 0, [&] { ctx.Writer.kpdfbegin(); });
@@ -172,19 +173,36 @@ void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBa
         // Pages are binarised in the order of the page list.
         ProcessPage(ctx, file, pages.at(k), k, tiffStream, imageStream, pageTotal, processed);
         if (ctx.Host.Cancelled()) {
-            break;
+            return false;
         }
     }
-    if (!ctx.Host.Cancelled() && ctx.SeparateMode()) {
+    if (ctx.SeparateMode()) {
         saveqpdfout(ctx, file.OutputFile);
     }
+    return true;
 }
 
-void saveqpdfout(TRunContext& ctx, const QString& filename) {
+QString saveqpdfout(TRunContext& ctx, const QString& filename) {
     ctx.pageno = 1;
-    WriterCall("kpdffinish", filename, 0,
-               [&] { ctx.Writer.kpdffinish(QFile::encodeName(filename).toStdString()); });
-    ctx.Written << filename;
+    const TNextFreeName nextFree = [&ctx](const std::filesystem::path& taken) {
+        const QString name = QFile::decodeName(taken.c_str());
+        const QString next = ctx.SeparateMode() && ctx.Files != nullptr
+                                 ? ReserveBatchOutputFile(name, *ctx.Files)
+                                 : filemaneprocess(name);
+        return std::filesystem::path(QFile::encodeName(next).toStdString());
+    };
+    std::filesystem::path saved;
+    WriterCall("kpdffinish", filename, 0, [&] {
+        saved = ctx.Writer.kpdffinish(QFile::encodeName(filename).toStdString(), nextFree);
+    });
+    const QString written = QFile::decodeName(saved.c_str());
+    ctx.Written << written;
+    if (!ctx.SeparateMode() && written != ctx.MergedOutput) {
+        ctx.MergedOutput = written;
+        ctx.Host.MergedOutputChanged(written);
+    }
+    ctx.Host.OutputWritten(written);
+    return written;
 }
 
 } // namespace bitonix

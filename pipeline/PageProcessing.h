@@ -42,12 +42,19 @@ void StartBinarising(TRunContext& ctx, const TBatchPageList& pages,
 // started, to the open PDF (begun here when none is open). In separate mode
 // the file's PDF is finished under its OutputFile unless the run was
 // stopped. `processed` counts the run's pages. The stop flag is honoured
-// after each page. Throws "Unable to open file '<page>.tif'" for a page the
-// binariser could not make.
-void ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageList& pages,
+// after each page. Returns whether every page went in (and in separate mode
+// the PDF was written). Throws "Unable to open file '<page>.tif'" for a page
+// the binariser could not make.
+bool ProcessPreparedFile(TRunContext& ctx, const TBatchFileInfo& file, const TBatchPageList& pages,
                          int pageTotal, int& processed);
 
 // Finishes the open PDF into `filename` and restarts the image numbering.
-void saveqpdfout(TRunContext& ctx, const QString& filename);
+// When `filename` was taken meanwhile (by another run or program, a link),
+// the PDF goes under the next free name by the run's numbering rule
+// (filemaneprocess; in separate mode also past the names reserved for the
+// run's other files). The name written is added to ctx.Written and reported
+// to the host (OutputWritten; in merged mode also MergedOutputChanged when
+// it moved, and it becomes ctx.MergedOutput). Returns that name.
+QString saveqpdfout(TRunContext& ctx, const QString& filename);
 
 } // namespace bitonix

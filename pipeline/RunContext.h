@@ -8,6 +8,7 @@
 #include "imaging/ExtractFeedback.h"
 #include "imaging/Leptonica.h"
 #include "pdf/PdfWriter.h"
+#include "pipeline/BatchRecords.h"
 #include "pipeline/RunHost.h"
 #include "settings/LangStrings.h"
 
@@ -49,7 +50,10 @@ struct TRunContext {
     const TLeptonica* Lept = nullptr;
     TKPdfWriter Writer;
     int pageno = 1;      // image number within the open PDF
-    QStringList Written; // PDFs finished by this run, in order
+    QStringList Written; // PDFs finished by this run, in order, under the names written
+    // The run's prepared files: in separate mode their output names are
+    // reserved when a save must move on to the next free name.
+    const TBatchFileList* Files = nullptr;
     // The run's pages binarised on worker threads, in processing order.
     std::unique_ptr<TOrderedWork<TBinarisedPage>> Binarised;
 

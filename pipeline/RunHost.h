@@ -31,8 +31,11 @@ public:
     virtual void ShowPreview(const QImage& page) = 0;
     // Marks a row of the file list as selected (earlier selections stay).
     virtual void SelectListRow(int row) = 0;
-    // The merged output was made unique; the name box shows this name.
+    // The merged output was made unique, or saved under the next free name
+    // because its name was taken meanwhile; the name box shows this name.
     virtual void MergedOutputChanged(const QString& path) = 0;
+    // A PDF is complete on disk under `path` (the name actually written).
+    virtual void OutputWritten(const QString& /*path*/) {}
     // Processes pending events so the window stays responsive.
     virtual void Pump() = 0;
     // Waits for pixel work running on worker threads. The window keeps

@@ -99,34 +99,53 @@ TEST(RunFromWindow, SeparateModeWritesOnePdfBesideEachInput) {
     EXPECT_TRUE(scratch.LeftInTemp().isEmpty()) << scratch.LeftInTemp().join(' ').toStdString();
 }
 
+// The merged name is taken before the run, or by another program while the
+// run goes on: the PDF gets the next number, and the name box and the file
+// manager show that name.
 TEST(RunFromWindow, MergedModeNumbersTheNameAndShowsItInTheFileManager) {
-    TRunScratch scratch;
-    const QString a = scratch.Image(QStringLiteral("a.png"));
-    const QString b = scratch.Image(QStringLiteral("b.png"));
-    QFile existing(scratch.Path(QStringLiteral("out.pdf")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("not ours");
-    existing.close();
+    for (const bool meanwhile : {false, true}) {
+        SCOPED_TRACE(meanwhile ? "taken during the run" : "taken before");
+        TRunScratch scratch;
+        const QString a = scratch.Image(QStringLiteral("a.png"));
+        const QString b = scratch.Image(QStringLiteral("b.png"));
+        const QString out = scratch.Path(QStringLiteral("out.pdf"));
+        const auto takeName = [&out] {
+            QFile existing(out);
+            ASSERT_TRUE(existing.open(QIODevice::NewOnly));
+            existing.write("not ours");
+        };
+        if (!meanwhile) {
+            takeName();
+        }
+        auto form = MakeForm(scratch, {a, b});
+        Find<QRadioButton>(*form, "RadioButton2")->click();
+        Find<QLineEdit>(*form, "edtOutputFile")->setText(out);
+        form->OnPump = [&](int pump) {
+            if (meanwhile && pump == 1) {
+                takeName();
+            }
+        };
+        Find<QPushButton>(*form, "btnStart")->click();
 
-    auto form = MakeForm(scratch, {a, b});
-    Find<QRadioButton>(*form, "RadioButton2")->click();
-    Find<QLineEdit>(*form, "edtOutputFile")->setText(scratch.Path(QStringLiteral("out.pdf")));
-    Find<QPushButton>(*form, "btnStart")->click();
+        const QString numbered = scratch.Path(QStringLiteral("out(1).pdf"));
+        EXPECT_TRUE(form->Boxes.empty());
+        ExpectValidPdf(numbered, 2);
+        EXPECT_EQ(Find<QLineEdit>(*form, "edtOutputFile")->text(), numbered);
+        EXPECT_EQ(form->ShownInFileManager, QStringList{numbered});
+        QFile existing(out);
+        ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+        EXPECT_EQ(existing.readAll(), "not ours");
+        EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("[BW]a.pdf"))));
+        ExpectIdle(*form);
+        EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
 
-    const QString numbered = scratch.Path(QStringLiteral("out(1).pdf"));
-    EXPECT_TRUE(form->Boxes.empty());
-    ExpectValidPdf(numbered, 2);
-    EXPECT_EQ(Find<QLineEdit>(*form, "edtOutputFile")->text(), numbered);
-    EXPECT_EQ(form->ShownInFileManager, QStringList{numbered});
-    EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("[BW]a.pdf"))));
-    ExpectIdle(*form);
-    EXPECT_TRUE(scratch.LeftInTemp().isEmpty());
-
-    // Without the check box the folder stays closed.
-    Find<QCheckBox>(*form, "chk1")->setChecked(false);
-    Find<QPushButton>(*form, "btnStart")->click();
-    EXPECT_EQ(form->ShownInFileManager.size(), 1);
-    ExpectValidPdf(scratch.Path(QStringLiteral("out(2).pdf")), 2);
+        // Without the check box the folder stays closed.
+        form->OnPump = nullptr;
+        Find<QCheckBox>(*form, "chk1")->setChecked(false);
+        Find<QPushButton>(*form, "btnStart")->click();
+        EXPECT_EQ(form->ShownInFileManager.size(), 1);
+        ExpectValidPdf(scratch.Path(QStringLiteral("out(2).pdf")), 2);
+    }
 }
 
 TEST(RunFromWindow, StopEndsTheRunCleanlyWithoutOutput) {

@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace bitonix::test {
 namespace {
@@ -135,6 +136,40 @@ TEST(Save, ExistingTargetIsNeverReplaced) {
     EXPECT_EQ(ReadFileText(file), "keep");
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "nowhere.pdf"));
+}
+
+// A name taken between naming and saving (another run, another program, a dangling link):
+// the bytes written once go under the next name the caller gives.
+TEST(Save, ATakenNameMovesOnToTheNextFreeName) {
+    const TTempDir dir;
+    std::ofstream(dir.Path() / "out.pdf") << "keep";
+    std::filesystem::create_symlink(dir.Path() / "nowhere.pdf", dir.Path() / "out(1).pdf");
+    std::vector<std::filesystem::path> asked;
+    const TNextFreeName next = [&](const std::filesystem::path& taken) {
+        asked.push_back(taken);
+        return dir.Path() / ("out(" + std::to_string(asked.size()) + ").pdf");
+    };
+    TKPdfWriter writer = OpenTwoPages();
+    EXPECT_EQ(writer.kpdffinish(dir.Path() / "out.pdf", next), dir.Path() / "out(2).pdf");
+    EXPECT_EQ(asked, (std::vector<std::filesystem::path>{dir.Path() / "out.pdf",
+                                                         dir.Path() / "out(1).pdf"}));
+    EXPECT_EQ(ReadFileText(dir.Path() / "out(2).pdf"), ExpectedBytes());
+    EXPECT_EQ(ReadFileText(dir.Path() / "out.pdf"), "keep");
+    EXPECT_EQ(FolderNames(dir.Path()),
+              (std::set<std::string>{"out(1).pdf", "out(2).pdf", "out.pdf"}));
+
+    // A free name is used as it is, without asking.
+    TKPdfWriter free = OpenTwoPages();
+    EXPECT_EQ(free.kpdffinish(dir.Path() / "new.pdf", next), dir.Path() / "new.pdf");
+    EXPECT_EQ(asked.size(), 2u);
+
+    // Names that stay taken give up in the end, leaving nothing behind.
+    ExpectRefused(dir.Path() / "out(1).pdf", dir.Path(), "File exists", [&](TKPdfWriter& w) {
+        w.kpdffinish(dir.Path() / "out.pdf", [&](const std::filesystem::path& taken) {
+            return taken == dir.Path() / "out.pdf" ? dir.Path() / "out(1).pdf"
+                                                   : dir.Path() / "out.pdf";
+        });
+    });
 }
 
 TEST(Save, FailedSaveLeavesNothingBehind) {

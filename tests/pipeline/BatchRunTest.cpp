@@ -254,6 +254,79 @@ TEST_F(BatchRun, ExistingOutputsAreNeverOverwritten) {
     EXPECT_EQ(Pdfs(), QStringList({"[BW]a(1).pdf", "[BW]a(2).pdf", "[BW]a(3).pdf", "[BW]a.pdf"}));
 }
 
+// Another run or program takes a name between naming and saving, or leaves a
+// dangling link there: the PDF goes under the next free number (past the
+// names the run keeps for its other files), and the host hears that name.
+TEST_F(BatchRun, NamesTakenMeanwhileGetTheNextFreeNumber) {
+    const QString jpg = Image("a.jpg", 100);
+    const QString png = Image("a.png", 110);
+    Settings.Files = {jpg, png}; // [BW]a.pdf and [BW]a(1).pdf
+    Host.OnProgress = [&] {
+        if (Host.Processed == 0) {
+            QFile::link(In + "nowhere", In + "[BW]a.pdf");
+        }
+    };
+    TRunResult r = Run();
+    EXPECT_TRUE(r.Completed);
+    EXPECT_EQ(r.Written, QStringList({In + "[BW]a(2).pdf", In + "[BW]a(1).pdf"}));
+    EXPECT_EQ(Host.Written, r.Written);
+    EXPECT_EQ(ImageWidths(In + "[BW]a(2).pdf"), QList<int>({100}));
+    EXPECT_EQ(ImageWidths(In + "[BW]a(1).pdf"), QList<int>({110}));
+
+    Settings.Merged = true;
+    Settings.MergedOutput = In + "out.pdf";
+    Host.Written.clear();
+    Host.OnProgress = [&] {
+        if (Host.Processed == 1) {
+            WriteFile(In + "out.pdf", "another run's");
+        }
+    };
+    r = Run();
+    EXPECT_TRUE(r.Completed);
+    EXPECT_EQ(r.MergedOutput, In + "out(1).pdf");
+    EXPECT_EQ(Host.Merged, In + "out(1).pdf");
+    EXPECT_EQ(Host.Written, QStringList({In + "out(1).pdf"}));
+    EXPECT_EQ(Bytes(In + "out.pdf"), "another run's");
+    EXPECT_EQ(ImageWidths(In + "out(1).pdf"), QList<int>({100, 110}));
+    EXPECT_TRUE(LeftInTemp().isEmpty());
+}
+
+// A stop asked for once the last PDF is on disk cancels nothing; one asked
+// for before it does.
+TEST_F(BatchRun, AStopAfterTheLastWriteIsNoCancel) {
+    Settings.Files = {Image("1.jpg", 100), Image("2.jpg", 110)};
+    const struct {
+        bool Merged;
+        int StopAfterWritten;
+        int StopAfterPages;
+        bool Completed;
+        QStringList Pdfs;
+    } cases[] = {
+        {false, 2, -1, true, {"[BW]1.pdf", "[BW]2.pdf"}},
+        {false, 1, -1, false, {"[BW]1.pdf"}},
+        {true, 1, -1, true, {"all.pdf"}},
+        {true, -1, 2, false, {}}, // every page in, the save not yet made
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Merged << " " << c.StopAfterWritten);
+        for (const QString& pdf : Pdfs()) {
+            QFile::remove(In + pdf);
+        }
+        Settings.Merged = c.Merged;
+        Settings.MergedOutput = In + "all.pdf";
+        Host.Written.clear();
+        Host.StopAfterWritten = c.StopAfterWritten;
+        Host.StopAfterPages = c.StopAfterPages;
+        const TRunResult r = Run();
+        EXPECT_EQ(r.Completed, c.Completed);
+        EXPECT_EQ(r.Cancelled, !c.Completed);
+        EXPECT_EQ(Host.Status.last().startsWith("The duration"), c.Completed)
+            << Host.Status.last().toStdString();
+        EXPECT_EQ(Pdfs(), c.Pdfs);
+        EXPECT_TRUE(LeftInTemp().isEmpty());
+    }
+}
+
 TEST_F(BatchRun, FailuresStopTheRunBeforeAnyPageWithTheirMessage) {
     const QString good = Image("good.jpg", 100);
     const QString noPages = WritePdf(In + "empty.pdf", {});
@@ -301,6 +374,20 @@ TEST_F(BatchRun, UnwritableOutputIsAnErrorAndLeavesNothing) {
     EXPECT_TRUE(LeftInTemp().isEmpty());
 }
 
+TEST_F(BatchRun, AMissingTemporaryFolderStopsTheRunBeforeAnyInputIsRead) {
+    Settings.Files = {Image("a.jpg", 100)};
+    Settings.TempParent = Dir.path() + "/gone";
+    try {
+        Run();
+        FAIL() << "no error";
+    } catch (const TError& e) {
+        EXPECT_EQ(e.Text(), "The temporary folder \"" + Dir.path() + "/gone/\" does not exist.");
+    }
+    EXPECT_TRUE(Host.Status.isEmpty()) << Host.Status.join('|').toStdString();
+    EXPECT_TRUE(Pdfs().isEmpty());
+    EXPECT_FALSE(QFile::exists(Dir.path() + "/gone"));
+}
+
 TEST_F(BatchRun, StopInSeparateModeKeepsOnlyFinishedFiles) {
     Settings.Files = {Image("1.jpg", 100), Image("2.jpg", 110), Image("3.jpg", 120)};
     Host.StopAfterPages = 2; // raised while the second file's page is processed
@@ -310,6 +397,23 @@ TEST_F(BatchRun, StopInSeparateModeKeepsOnlyFinishedFiles) {
     EXPECT_EQ(Pdfs(), QStringList({"[BW]1.pdf"}));
     EXPECT_EQ(Host.Status.last(), "Cancelled");
     EXPECT_TRUE(LeftInTemp().isEmpty());
+}
+
+// A stop while a PDF or TIFF is split, before its first page, is a stop and
+// no input without pages.
+TEST_F(BatchRun, StopBeforeAnInputsFirstPageIsNoError) {
+    for (const QString& input : {WritePdf(In + "doc.pdf", {{595, 842}, {595, 842}}),
+                                 WriteColourTiff(In + "t.tif", 2, 60, 40)}) {
+        SCOPED_TRACE(input.toStdString());
+        Settings.Files = {input};
+        Host.Status.clear();
+        Host.StopAfterStatus = 1; // raised by "Preparing: <name>"
+        const TRunResult r = Run();
+        EXPECT_TRUE(r.Cancelled);
+        EXPECT_EQ(Host.Status.last(), "Cancelled");
+        EXPECT_TRUE(Pdfs().isEmpty());
+        EXPECT_TRUE(LeftInTemp().isEmpty());
+    }
 }
 
 TEST_F(BatchRun, StopInMergedModeWritesNothing) {

@@ -4,6 +4,7 @@
 #include "TestPdf.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -24,12 +25,16 @@ TEST(OutputNaming, FirstFreeNameFollowsTheNumberingRule) {
         WriteFile(d + existing, "x");
     }
     QDir().mkdir(d + "folder.pdf");
+    QFile::link(d + "nowhere.pdf", d + "dangling.pdf");
+    QFile::link(d + "gone(2).pdf", d + "gone(2).pdf"); // a link to itself
     const struct {
         QString in, out;
     } cases[] = {
-        {"report.pdf", "report(2).pdf"},   {"scan(3).pdf", "scan(4).pdf"},
-        {"memo(x).pdf", "memo(x)(0).pdf"}, {"new.pdf", "new.pdf"},
-        {"folder.pdf", "folder(1).pdf"},   {"scan(7).pdf", "scan(7).pdf"},
+        {"report.pdf", "report(2).pdf"},     {"scan(3).pdf", "scan(4).pdf"},
+        {"memo(x).pdf", "memo(x)(0).pdf"},   {"new.pdf", "new.pdf"},
+        {"folder.pdf", "folder(1).pdf"},     {"scan(7).pdf", "scan(7).pdf"},
+        {"dangling.pdf", "dangling(1).pdf"}, {"gone(2).pdf", "gone(3).pdf"},
+        {"missing/x.pdf", "missing/x.pdf"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(filemaneprocess(d + c.in), d + c.out);

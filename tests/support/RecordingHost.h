@@ -11,7 +11,9 @@ namespace bitonix::test {
 
 class TRecordingHost : public TRunHost {
 public:
-    int StopAfterPages = -1; // processed pages after which Cancelled() is true
+    int StopAfterPages = -1;   // processed pages after which Cancelled() is true
+    int StopAfterWritten = -1; // written PDFs after which Cancelled() is true
+    int StopAfterStatus = -1;  // status texts after which Cancelled() is true
     bool ConfirmEditor = true;
     QStringList Status;
     QStringList Labels;
@@ -24,11 +26,14 @@ public:
     // Every call the run made, in order, with its arguments: two runs that
     // behaved alike for their surroundings have equal logs.
     mutable QStringList Calls;
+    QStringList Written; // PDFs reported as complete, in order
     std::function<void(TPageCorrectionList&)> Edit;
     std::function<void()> OnProgress; // called whenever the progress position is set
 
     bool Cancelled() const override {
-        const bool stop = StopAfterPages >= 0 && Processed >= StopAfterPages;
+        const bool stop = (StopAfterPages >= 0 && Processed >= StopAfterPages) ||
+                          (StopAfterWritten >= 0 && Written.size() >= StopAfterWritten) ||
+                          (StopAfterStatus >= 0 && Status.size() >= StopAfterStatus);
         Calls << QStringLiteral("Cancelled %1").arg(stop);
         return stop;
     }
@@ -65,6 +70,10 @@ public:
     void ShowMessage(const QString& text) override {
         Calls << QStringLiteral("Message ") + text;
         Messages << text;
+    }
+    void OutputWritten(const QString& path) override {
+        Calls << QStringLiteral("Written ") + path;
+        Written << path;
     }
     bool EditCorrections(TPageCorrectionList& list) override {
         Calls << QStringLiteral("Editor %1").arg(list.size());
